@@ -1,0 +1,12 @@
+// One run of echoes: from the settings to the result lines, the status line
+// and the results event.
+#pragma once
+
+#include "echo/echo_platform.h"
+#include "settings/ping_settings.h"
+
+namespace quillbin {
+
+void EchoRun(const PingSettings& settings, EchoPlatform& platform);
+
+}  // namespace quillbin
