@@ -1,10 +1,11 @@
-# quillbin_add_test(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>])
+# quillbin_add_test(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>]
+#                   [PROPERTIES <name> <value>...])
 # One GoogleTest executable whose cases CTest lists at test time (listing at
 # build time cannot run Windows programs).
 include(GoogleTest)
 
 function(quillbin_add_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
     if(NOT ARG_LABELS)
@@ -13,5 +14,5 @@ function(quillbin_add_test name)
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300)
+        PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300 ${ARG_PROPERTIES})
 endfunction()
