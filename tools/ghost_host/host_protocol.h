@@ -1,0 +1,24 @@
+// What the demo ghost host and the programs that drive it (the test fixture,
+// the run script through `--command`) agree on.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace quillbin {
+
+// The control window's class; `--command` and the test fixture look it up.
+inline constexpr wchar_t kGhostHostWindowClass[] = L"QuillbinGhostHost";
+// The class of every demo ghost's window.
+inline constexpr wchar_t kDemoGhostWindowClass[] = L"QuillbinDemoGhost";
+
+// dwData of a WM_COPYDATA that carries a control command ("QBGH").
+inline constexpr uint32_t kGhostHostCommandId = 0x51424748;
+
+// wParam of the "sakura" broadcast that tells readers to refresh.
+inline constexpr uint32_t kSakuraRefreshWParam = 1024;
+
+// Size of the named block the host creates.
+inline constexpr size_t kHostBlockSize = 64 * 1024;
+
+}  // namespace quillbin
