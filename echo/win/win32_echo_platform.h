@@ -1,0 +1,27 @@
+// The parts of an echo run's platform that do not depend on where its lines
+// go: the ICMP service library, the socket library's resolver, the clock and
+// the diagnostic streams. A dialog or a driver adds the display targets, the
+// notifier and the stop request.
+#pragma once
+
+#include "echo/echo_platform.h"
+
+namespace quillbin::win {
+
+class Win32EchoPlatform : public EchoPlatform {
+public:
+    void WriteStdout(std::string_view text) override;
+    void WriteStderr(std::string_view text) override;
+
+    IcmpBinding BindIcmp() override;
+
+    uint32_t ParseDottedAddress(const std::string& host) override;
+    std::optional<HostEntry> LookupName(const std::string& host) override;
+    std::optional<HostEntry> LookupAddress(uint32_t address) override;
+    std::string DottedText(uint32_t address) override;
+
+    uint32_t TickCount() override;
+    void Sleep(uint32_t milliseconds) override;
+};
+
+}  // namespace quillbin::win
