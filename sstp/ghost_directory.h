@@ -1,0 +1,17 @@
+// The directory text of the ghost host: records of the form
+// id "." key 0x01 value, one per line, grouped by ghost id. Only the "hwnd"
+// and "name" keys carry anything this program reads.
+#pragma once
+
+#include <string_view>
+
+#include "sstp/ghost_list.h"
+
+namespace quillbin {
+
+// Lists the ghosts of a directory text (the block's bytes after its size
+// field, up to the size). Any byte sequence is accepted: nothing is read
+// outside `text`, and a text that breaks the format simply lists fewer ghosts.
+GhostList ParseGhostDirectory(std::string_view text);
+
+}  // namespace quillbin

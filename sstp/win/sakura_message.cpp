@@ -1,0 +1,12 @@
+#include "sstp/win/sakura_message.h"
+
+namespace quillbin::win {
+
+UINT g_sakuraMessage = 0;
+
+UINT RegisterSakuraMessage() {
+    g_sakuraMessage = ::RegisterWindowMessageA("sakura");
+    return g_sakuraMessage;
+}
+
+}  // namespace quillbin::win

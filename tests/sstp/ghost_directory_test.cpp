@@ -1,0 +1,138 @@
+#include "sstp/ghost_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillbin {
+namespace {
+
+using namespace std::string_view_literals;
+
+struct Listed {
+    std::string name;
+    uint32_t handle;
+};
+
+struct DirectoryCase {
+    const char* label;
+    std::string_view text;
+    std::vector<Listed> expected;
+};
+
+void PrintTo(const DirectoryCase& c, std::ostream* os) { *os << c.label; }
+
+class ParseGhostDirectoryTest : public ::testing::TestWithParam<DirectoryCase> {};
+
+TEST_P(ParseGhostDirectoryTest, ListsTheGhostsOfTheText) {
+    const DirectoryCase& c = GetParam();
+    GhostList list = ParseGhostDirectory(c.text);
+    ASSERT_EQ(list.names.size(), list.handles.size());
+    std::vector<std::string> names;
+    std::vector<uint32_t> handles;
+    for (const Listed& g : c.expected) {
+        names.push_back(g.name);
+        handles.push_back(g.handle);
+    }
+    EXPECT_EQ(list.handles, handles);
+    EXPECT_EQ(list.names, names);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, ParseGhostDirectoryTest, ::testing::Values(
+    DirectoryCase{"two ghosts in directory order",
+        "A.hwnd\x01" "100\r\nA.name\x01" "Alpha\r\nB.name\x01" "Beta\r\nB.hwnd\x01" "200\r\n\0"sv,
+        {{"Alpha", 100}, {"Beta", 200}}},
+    DirectoryCase{"empty text", ""sv, {}},
+    DirectoryCase{"a run of A, of B, then of A again is three ghosts",
+        "A.name\x01" "a1\r\nA.hwnd\x01" "1\r\nB.name\x01" "b\r\nB.hwnd\x01" "2\r\n"
+        "A.name\x01" "a2\r\nA.hwnd\x01" "3\r\n\0"sv,
+        {{"a1", 1}, {"b", 2}, {"a2", 3}}},
+    DirectoryCase{"a run without hwnd is not listed; the name carries over",
+        "A.name\x01" "x\r\nB.hwnd\x01" "5\r\n\0"sv, {{"x", 5}}},
+    DirectoryCase{"a ghost without any name",
+        "A.hwnd\x01" "5\r\n"sv, {{"", 5}}},
+    DirectoryCase{"hwnd 0 is not listed",
+        "A.hwnd\x01" "0\r\nB.hwnd\x01" "7\r\n"sv, {{"", 7}}},
+    DirectoryCase{"hwnd without leading digits is not listed",
+        "A.hwnd\x01" "abc12\r\n"sv, {}},
+    DirectoryCase{"hwnd read like strtoul: blanks, digits, junk",
+        "A.hwnd\x01" "  42abc\r\n"sv, {{"", 42}}},
+    DirectoryCase{"hwnd with a minus wraps modulo 2^32",
+        "A.hwnd\x01" "-1\r\n"sv, {{"", 4294967295u}}},
+    DirectoryCase{"hwnd too large saturates",
+        "A.hwnd\x01" "99999999999\r\n"sv, {{"", 4294967295u}}},
+    DirectoryCase{"a later hwnd of the same ghost replaces the earlier",
+        "A.hwnd\x01" "5\r\nA.name\x01" "n\r\nA.hwnd\x01" "6\r\n"sv, {{"n", 6}}},
+    DirectoryCase{"a later hwnd of 0 unlists the ghost",
+        "A.hwnd\x01" "5\r\nA.hwnd\x01" "0\r\n"sv, {}},
+    DirectoryCase{"an empty value is passed over and keeps the handle",
+        "A.hwnd\x01" "7\r\nA.hwnd\x01\r\n\0"sv, {{"", 7}}},
+    DirectoryCase{"keys are case-sensitive",
+        "A.HWND\x01" "5\r\nA.Name\x01" "n\r\nB.hwnd\x01" "6\r\n"sv, {{"", 6}}},
+    DirectoryCase{"ids are case-sensitive",
+        "A.hwnd\x01" "5\r\na.hwnd\x01" "6\r\n"sv, {{"", 5}, {"", 6}}},
+    DirectoryCase{"equal handles are not de-duplicated",
+        "A.hwnd\x01" "100\r\nB.hwnd\x01" "100\r\n"sv, {{"", 100}, {"", 100}}},
+    DirectoryCase{"dummy entries in any case are passed over without ending a run",
+        "zed_fmo_header_dummyentry_1.hwnd\x01" "9\r\nA.hwnd\x01" "5\r\n"
+        "ZED_FMO_HEADER_DUMMYENTRY_x.hwnd\x01" "9\r\nA.name\x01" "n\r\n\0"sv,
+        {{"n", 5}}},
+    DirectoryCase{"only the exact dummy prefix is passed over",
+        "zed_fmo_header_dummyentrX_.hwnd\x01" "5\r\n"sv, {{"", 5}}},
+    DirectoryCase{"malformed records are passed over without ending a run",
+        "A.hwnd\x01" "5\r\nnodot\x01x\r\nA.\r\nA.name\r\nB.name\x01\r\nA.name\x01" "n\r\n"sv,
+        {{"n", 5}}},
+    DirectoryCase{"a 0x01 before the first dot makes no record",
+        "x\x01" "A.hwnd\x01" "5\r\n"sv, {}},
+    DirectoryCase{"the first dot splits id from key",
+        "A.b.hwnd\x01" "5\r\nA.name\x01" "a.b\x01" "c\r\nA.hwnd\x01" "1\r\n"sv,
+        {{"a.b\x01" "c", 1}}},
+    DirectoryCase{"an empty id continues the starting run",
+        ".hwnd\x01" "5\r\n"sv, {{"", 5}}},
+    DirectoryCase{"text beginning with CR lists nothing",
+        "\rA.hwnd\x01" "5\r\n"sv, {}},
+    DirectoryCase{"text beginning with LF lists nothing",
+        "\nA.hwnd\x01" "5\r\n"sv, {}},
+    DirectoryCase{"text beginning with NUL lists nothing",
+        "\0A.hwnd\x01" "5\r\n"sv, {}},
+    DirectoryCase{"the first NUL ends the text",
+        "A.hwnd\x01" "5\r\n\0B.hwnd\x01" "6\r\n"sv, {{"", 5}}},
+    DirectoryCase{"a NUL can end a record",
+        "A.hwnd\x01" "5\0B.hwnd\x01" "6\r\n"sv, {{"", 5}}},
+    DirectoryCase{"a last record not ended is not read",
+        "A.hwnd\x01" "5\r\nB.hwnd\x01" "6"sv, {{"", 5}}},
+    DirectoryCase{"a lone record not ended is not read",
+        "A.hwnd\x01" "5"sv, {}},
+    DirectoryCase{"LF, CR and runs of blank lines all separate records",
+        "A.hwnd\x01" "5\n\n\r\r\nB.hwnd\x01" "6\rC.hwnd\x01" "7\r"sv,
+        {{"", 5}, {"", 6}, {"", 7}}},
+    // ソ表 in code page 932: both trail bytes are 0x5C.
+    DirectoryCase{"code page 932 names are kept byte for byte",
+        "A.name\x01\x83\x5C\x95\x5C\r\nA.hwnd\x01" "5\r\n"sv, {{"\x83\x5C\x95\x5C", 5}}}));
+
+// A ghost's name is taken from the text; a directory of many ghosts is read in
+// one pass, whatever its records' order within each run.
+TEST(ParseGhostDirectory, ListsManyGhostsInOrder) {
+    std::string text = "zed_fmo_header_dummyentry_0.hwnd\x01" "0\r\n";
+    for (int i = 1; i <= 100; ++i) {
+        std::string id = "ghost_" + std::to_string(i);
+        if (i % 2) {
+            text += id + ".hwnd\x01" + std::to_string(1000 + i) + "\r\n" + id + ".name\x01n" + std::to_string(i) + "\r\n";
+        } else {
+            text += id + ".name\x01n" + std::to_string(i) + "\r\n" + id + ".hwnd\x01" + std::to_string(1000 + i) + "\r\n";
+        }
+    }
+    text += '\0';
+    GhostList list = ParseGhostDirectory(text);
+    ASSERT_EQ(list.size(), 100u);
+    for (size_t i = 0; i < 100; ++i) {
+        EXPECT_EQ(list.handles[i], 1001 + i);
+        EXPECT_EQ(list.names[i], "n" + std::to_string(i + 1));
+    }
+}
+
+}  // namespace
+}  // namespace quillbin
