@@ -1,0 +1,56 @@
+#include "tools/ghost_host/ghost_spec.h"
+
+#include <charconv>
+
+namespace quillbin {
+
+namespace {
+
+std::optional<GhostSpec> ParseAnswer(std::string_view text, GhostSpec ghost) {
+    constexpr std::string_view kDelay = "delay=";
+    if (text == "ok") {
+        ghost.answer = GhostAnswer::Ok;
+    } else if (text == "zero") {
+        ghost.answer = GhostAnswer::Zero;
+    } else if (text == "gone") {
+        ghost.answer = GhostAnswer::Gone;
+    } else if (text == "reentrant") {
+        ghost.answer = GhostAnswer::Reentrant;
+    } else if (text.substr(0, kDelay.size()) == kDelay) {
+        std::string_view digits = text.substr(kDelay.size());
+        uint32_t ms = 0;
+        auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), ms);
+        if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || ms > kMaxGhostDelayMs) {
+            return std::nullopt;
+        }
+        ghost.answer = GhostAnswer::Delay;
+        ghost.delayMs = ms;
+    } else {
+        return std::nullopt;
+    }
+    return ghost;
+}
+
+}  // namespace
+
+std::optional<GhostSpec> ParseGhostSpec(std::string_view text) {
+    GhostSpec ghost;
+    size_t colon = text.rfind(':');
+    ghost.name = std::string(text.substr(0, colon));
+    if (ghost.name.empty()) return std::nullopt;
+    if (colon == std::string_view::npos) return ghost;
+    return ParseAnswer(text.substr(colon + 1), std::move(ghost));
+}
+
+std::string DescribeGhostAnswer(const GhostSpec& ghost) {
+    switch (ghost.answer) {
+        case GhostAnswer::Ok: return "ok";
+        case GhostAnswer::Zero: return "zero";
+        case GhostAnswer::Delay: return "delay=" + std::to_string(ghost.delayMs);
+        case GhostAnswer::Gone: return "gone";
+        case GhostAnswer::Reentrant: return "reentrant";
+    }
+    return "?";
+}
+
+}  // namespace quillbin

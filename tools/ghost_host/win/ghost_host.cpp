@@ -1,0 +1,147 @@
+#include "tools/ghost_host/win/ghost_host.h"
+
+#include <algorithm>
+
+#include "framework/win/wide_text.h"
+#include "tools/ghost_host/host_directory_writer.h"
+#include "tools/ghost_host/host_protocol.h"
+
+namespace quillbin::win {
+
+namespace {
+
+// Exit codes: 0 after "quit" or a closed window.
+constexpr int kCannotStart = 3;
+
+}  // namespace
+
+GhostHost::GhostHost(HostOptions options)
+    : m_options(std::move(options)),
+      m_sakuraMessage(::RegisterWindowMessageA("sakura")),
+      m_services{m_log, m_feed, m_block, m_sakuraMessage} {}
+
+GhostHost::~GhostHost() {
+    // Ask every thread to end first, so the waits below overlap.
+    for (auto& ghost : m_ghosts) ghost->RequestStop();
+    m_ghosts.clear();
+    m_retiring.clear();
+}
+
+int GhostHost::Run(HINSTANCE instance) {
+    m_instance = instance;
+    if (!m_options.logPath.empty() && !m_log.Open(WideFromUtf8(m_options.logPath))) return kCannotStart;
+    if (!DemoGhost::RegisterWindowClass(instance) || !ControlWindow::RegisterWindowClass(instance)) {
+        return kCannotStart;
+    }
+    if (!m_block.Create()) return kCannotStart;
+    for (const GhostSpec& spec : m_options.ghosts) {
+        if (!AddGhost(spec)) return kCannotStart;
+    }
+    Publish();
+    // The control window comes last: once it exists, the host is ready.
+    if (!m_window.Create(instance, *this)) return kCannotStart;
+    m_feed.Attach(m_window.window(), ControlWindow::kRequestsArrived);
+    ShowGhosts();
+    if (!m_options.hidden) ::ShowWindow(m_window.window(), SW_SHOWNOACTIVATE);
+
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    m_feed.Attach(nullptr, 0);
+    return 0;
+}
+
+bool GhostHost::AddGhost(const GhostSpec& spec) {
+    auto ghost = std::make_unique<DemoGhost>(spec, m_nextSerial++, m_services);
+    if (!ghost->Start(m_instance)) return false;
+    ghost->SetIndex(static_cast<uint32_t>(m_ghosts.size()));
+    m_ghosts.push_back(std::move(ghost));
+    return true;
+}
+
+void GhostHost::RetireGhost(std::unique_ptr<DemoGhost> ghost) {
+    // A ghost may be inside a slow answer: never wait for it here.
+    ghost->RequestStop();
+    m_retiring.push_back(std::move(ghost));
+}
+
+void GhostHost::Publish() {
+    std::vector<DirectoryGhost> entries;
+    for (size_t i = 0; i < m_ghosts.size(); ++i) {
+        const DemoGhost& ghost = *m_ghosts[i];
+        m_ghosts[i]->SetIndex(static_cast<uint32_t>(i));
+        entries.push_back(DirectoryGhost{ghost.serial(), Cp932FromWide(WideFromUtf8(ghost.spec().name)),
+                                         reinterpret_cast<uintptr_t>(ghost.window())});
+    }
+    HostDirectory directory = BuildHostDirectory(entries, kHostBlockSize);
+    m_block.Publish(directory.bytes);
+    m_listed = directory.ghosts;
+    for (size_t i = 0; i < m_listed; ++i) {
+        if (m_ghosts[i]->spec().answer == GhostAnswer::Gone) m_ghosts[i]->Vanish();
+    }
+}
+
+void GhostHost::Broadcast() {
+    ::PostMessageW(HWND_BROADCAST, m_sakuraMessage, kSakuraRefreshWParam, 0);
+}
+
+void GhostHost::ShowGhosts() {
+    if (!m_window.window()) return;
+    std::vector<std::wstring> lines;
+    for (size_t i = 0; i < m_ghosts.size(); ++i) {
+        const DemoGhost& ghost = *m_ghosts[i];
+        std::wstring line = std::to_wstring(i) + L"  quillbin_ghost_" + std::to_wstring(ghost.serial()) + L"  \"" +
+                            WideFromUtf8(ghost.spec().name) + L"\"  window " +
+                            std::to_wstring(reinterpret_cast<uintptr_t>(ghost.window())) + L"  " +
+                            WideFromUtf8(DescribeGhostAnswer(ghost.spec()));
+        if (ghost.vanished()) line += L"  (window destroyed, still listed)";
+        if (i >= m_listed) line += L"  (not listed: the block is full)";
+        lines.push_back(std::move(line));
+    }
+    m_window.ShowGhosts(lines);
+}
+
+bool GhostHost::OnCommand(std::string_view utf8) {
+    auto command = ParseHostCommand(utf8);
+    if (!command) {
+        m_window.AddNote(L"rejected command: " + WideFromUtf8(utf8.substr(0, 200)));
+        return false;
+    }
+    switch (command->kind) {
+        case HostCommand::Kind::Quit:
+            ::PostMessageW(m_window.window(), WM_CLOSE, 0, 0);
+            return true;
+        case HostCommand::Kind::Add:
+            if (!AddGhost(command->ghost)) return false;
+            break;
+        case HostCommand::Kind::Remove: {
+            auto named = [&](const auto& ghost) { return ghost->spec().name == command->ghost.name; };
+            auto first = std::stable_partition(m_ghosts.begin(), m_ghosts.end(), [&](const auto& g) { return !named(g); });
+            if (first == m_ghosts.end()) return false;
+            for (auto it = first; it != m_ghosts.end(); ++it) RetireGhost(std::move(*it));
+            m_ghosts.erase(first, m_ghosts.end());
+            break;
+        }
+        case HostCommand::Kind::Clear:
+            for (auto& ghost : m_ghosts) RetireGhost(std::move(ghost));
+            m_ghosts.clear();
+            break;
+    }
+    Publish();
+    Broadcast();
+    ShowGhosts();
+    m_window.AddNote(WideFromUtf8(utf8.substr(0, 200)));
+    return true;
+}
+
+void GhostHost::OnRequestsArrived() {
+    for (const ShownRequest& request : m_feed.Take()) m_window.AddRequest(request);
+}
+
+void GhostHost::OnTimer() {
+    std::erase_if(m_retiring, [](const auto& ghost) { return ghost->Finished(); });
+}
+
+}  // namespace quillbin::win
