@@ -1,0 +1,123 @@
+#include "echo/echo_run.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+
+#include "echo/echo_lines.h"
+#include "echo/payload.h"
+#include "echo/reply_outcome.h"
+
+namespace quillbin {
+
+namespace {
+
+// The largest data size the dialog accepts. The payload area holds it, its
+// NUL and room to spare.
+constexpr uint32_t kMaxDataSize = 1500;
+constexpr size_t kPayloadAreaSize = 2048;
+
+// Echoes that come back quickly are spaced out by about as long again; once
+// an echo and its pause together reach this, the spacing starts over.
+constexpr uint32_t kPaceLimitMs = 500;
+
+EchoRequestOptions RequestOptions(const PingSettings& settings) {
+    EchoRequestOptions options;
+    options.ttl = static_cast<uint8_t>(settings.ttl & 0xFFu);
+    options.flags = settings.dontFragment != 0 ? kIpFlagDontFragment : uint8_t{0};
+    return options;
+}
+
+std::optional<HostEntry> ResolveHost(const std::string& host, EchoPlatform& platform) {
+    const uint32_t parsed = platform.ParseDottedAddress(host);
+    if (parsed == kInaddrNone) return platform.LookupName(host);
+    if (std::optional<HostEntry> entry = platform.LookupAddress(parsed)) return entry;
+    // A well-formed address needs no name to be pinged; many hosts have no
+    // reverse entry at all.
+    return HostEntry{platform.DottedText(parsed), parsed};
+}
+
+// Sleeps for the time since the mark when that is short, then moves the mark
+// to the tick read here, so the next interval includes this pause.
+void Pace(EchoPlatform& platform, uint32_t& mark) {
+    const uint32_t now = platform.TickCount();
+    const uint32_t elapsed = now - mark;   // unsigned: right across a wrap of the count
+    if (elapsed < kPaceLimitMs) platform.Sleep(elapsed);
+    mark = now;
+}
+
+}  // namespace
+
+void EchoRun(const PingSettings& settings, EchoPlatform& platform) {
+    platform.ClearResultList();
+    platform.SetStatusText(kWorkingText);
+
+    IcmpBinding binding = platform.BindIcmp();
+    const IcmpBindError* bindError = std::get_if<IcmpBindError>(&binding);
+    if (bindError != nullptr && *bindError == IcmpBindError::NoEntryPoint) {
+        platform.WriteStderr(kProcAddressError);
+    }
+    std::unique_ptr<IcmpLibrary> library =
+        bindError != nullptr ? nullptr : std::move(std::get<std::unique_ptr<IcmpLibrary>>(binding));
+    if (!library) {
+        platform.AddResultLine(kIcmpUnavailableLine);
+        return;
+    }
+
+    const std::optional<HostEntry> host = ResolveHost(settings.host, platform);
+    if (!host) {
+        platform.AddResultLine(kHostLookupFailedLine);
+        return;
+    }
+    platform.WriteStdout(PingingDiagnostic(host->name, platform.DottedText(host->address)));
+
+    // Declared after the library, so it is closed before the module goes.
+    std::unique_ptr<IcmpEchoHandle> handle = library->CreateEchoHandle();
+    if (!handle) {
+        platform.WriteStderr(kEchoHandleError);
+        platform.AddResultLine(kIcmpUnavailableLine);
+        return;
+    }
+
+    // The dialog keeps the size in range; the cap only keeps a careless
+    // caller from writing past the area.
+    char payloadArea[kPayloadAreaSize];
+    const uint32_t dataSize = std::min(settings.dataSize, kMaxDataSize);
+    BuildEchoPayload(payloadArea, dataSize);
+    const std::string_view payload(payloadArea, dataSize);
+
+    // The first interval counts from here: the host lookup is not an echo.
+    uint32_t paceMark = platform.TickCount();
+    std::string body(kResultsEventLine);
+    uint32_t okCount = 0;
+    uint32_t ngCount = 0;
+
+    for (uint32_t index = 0; index < settings.count; ++index) {
+        // A closing dialog must not wait for the rest of the run.
+        if (platform.StopRequested()) return;
+
+        const EchoReply reply = handle->SendEcho(host->address, payload, RequestOptions(settings));
+        const ClassifiedReply classified = ClassifyEchoReply(reply, payload);
+        const std::string address = classified.outcome == EchoOutcome::StatusFailure
+                                        ? std::string()
+                                        : platform.DottedText(reply.address);
+        const EchoLines lines = FormatEchoLines(index, classified, reply, address);
+        ++(IsOk(classified.outcome) ? okCount : ngCount);
+
+        platform.AddResultLine(lines.listLine);
+        body += lines.referenceLine;
+
+        if (index + 1 < settings.count) Pace(platform, paceMark);
+    }
+
+    handle.reset();
+    library.reset();
+    if (platform.StopRequested()) return;
+
+    platform.SetStatusText(FinalStatusText(okCount, ngCount));
+    platform.NotifyGhosts(body);
+}
+
+}  // namespace quillbin
