@@ -157,6 +157,13 @@ TEST_F(EchoRunTest, DataSizeZeroSendsNoDataAndAnEmptyReplyIsOk) {
     EXPECT_EQ(fake.statuses.back(), "OK=2");
 }
 
+TEST_F(EchoRunTest, ADataSizeBeyondTheLargestIsCappedNotWrittenPastThePayloadArea) {
+    EchoRun(Settings(1, 4000), fake);
+    ASSERT_EQ(fake.sent.size(), 1u);
+    EXPECT_EQ(fake.sent[0].payload.size(), 1500u);
+    EXPECT_EQ(fake.statuses.back(), "OK=1");
+}
+
 struct CountsCase {
     uint32_t ok;
     uint32_t ng;

@@ -34,6 +34,8 @@ struct OutcomeCase {
     uint32_t status;
 };
 
+void PrintTo(const OutcomeCase& c, std::ostream* os) { *os << c.name; }
+
 class ClassifyEchoReplyTest : public ::testing::TestWithParam<OutcomeCase> {};
 
 TEST_P(ClassifyEchoReplyTest, Classifies) {
