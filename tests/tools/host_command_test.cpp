@@ -1,0 +1,106 @@
+#include "tools/ghost_host/host_command.h"
+
+#include <gtest/gtest.h>
+
+namespace quillbin {
+namespace {
+
+using A = GhostAnswer;
+
+TEST(GhostSpec, ParsesNameAndAnswer) {
+    const struct {
+        const char* text;
+        std::optional<GhostSpec> expected;
+    } cases[] = {
+        {"Alpha", GhostSpec{"Alpha", A::Ok, 0}},
+        {"Quillbin Demo Ghost", GhostSpec{"Quillbin Demo Ghost", A::Ok, 0}},
+        {"Alpha:ok", GhostSpec{"Alpha", A::Ok, 0}},
+        {"Alpha:zero", GhostSpec{"Alpha", A::Zero, 0}},
+        {"Alpha:gone", GhostSpec{"Alpha", A::Gone, 0}},
+        {"Alpha:reentrant", GhostSpec{"Alpha", A::Reentrant, 0}},
+        {"Alpha:delay=0", GhostSpec{"Alpha", A::Delay, 0}},
+        {"Alpha:delay=6000", GhostSpec{"Alpha", A::Delay, 6000}},
+        {"Alpha:delay=600000", GhostSpec{"Alpha", A::Delay, 600000}},
+        {"a:b:zero", GhostSpec{"a:b", A::Zero, 0}},  // the last colon introduces the answer
+        {"a:b", std::nullopt},                       // so a colon in a name needs one
+        {"Alpha:", std::nullopt},
+        {":ok", std::nullopt},
+        {"", std::nullopt},
+        {"Alpha:OK", std::nullopt},
+        {"Alpha:delay=", std::nullopt},
+        {"Alpha:delay=-1", std::nullopt},
+        {"Alpha:delay=5s", std::nullopt},
+        {"Alpha:delay=600001", std::nullopt},
+        {"Alpha:delay=99999999999", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseGhostSpec(c.text), c.expected) << c.text;
+}
+
+TEST(GhostSpec, DescribesTheAnswerTheWayItIsWritten) {
+    for (const char* answer : {"ok", "zero", "gone", "reentrant", "delay=250"}) {
+        auto ghost = ParseGhostSpec(std::string("G:") + answer);
+        ASSERT_TRUE(ghost) << answer;
+        EXPECT_EQ(DescribeGhostAnswer(*ghost), answer);
+    }
+}
+
+TEST(HostCommand, ParsesTheFourCommands) {
+    using K = HostCommand::Kind;
+    const struct {
+        std::string text;
+        std::optional<HostCommand> expected;
+    } cases[] = {
+        {"add Beta", HostCommand{K::Add, {"Beta", A::Ok, 0}}},
+        {"add Slow One:delay=6000", HostCommand{K::Add, {"Slow One", A::Delay, 6000}}},
+        {"remove Slow One", HostCommand{K::Remove, {"Slow One", A::Ok, 0}}},
+        {"clear", HostCommand{K::Clear, {}}},
+        {"quit", HostCommand{K::Quit, {}}},
+        {std::string("quit\0", 5), HostCommand{K::Quit, {}}},  // a NUL counted in by the sender
+        {"clear\r\n", HostCommand{K::Clear, {}}},
+        {"add ", std::nullopt},
+        {"add Beta:later", std::nullopt},
+        {"remove ", std::nullopt},
+        {"remove", std::nullopt},
+        {"Quit", std::nullopt},
+        {"quit now", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseHostCommand(c.text), c.expected) << c.text;
+}
+
+TEST(HostOptions, ReadsTheCommandLine) {
+    std::string error;
+    auto options = ParseHostOptions({"--ghost", "A:zero", "--hidden", "--ghost", "B", "--log", "C:\\t\\x.log"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->ghosts, (std::vector<GhostSpec>{{"A", A::Zero, 0}, {"B", A::Ok, 0}}));
+    EXPECT_TRUE(options->hidden);
+    EXPECT_EQ(options->logPath, "C:\\t\\x.log");
+    EXPECT_FALSE(options->command);
+}
+
+TEST(HostOptions, OneDefaultGhostWhenNoneIsNamed) {
+    std::string error;
+    auto options = ParseHostOptions({}, error);
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->ghosts, (std::vector<GhostSpec>{{"Quillbin Demo Ghost", A::Ok, 0}}));
+    EXPECT_FALSE(options->hidden);
+    EXPECT_TRUE(options->logPath.empty());
+
+    options = ParseHostOptions({"--command", "add X"}, error);
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->command, "add X");
+}
+
+TEST(HostOptions, RejectsWhatItDoesNotKnow) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--ghost"}, {"--log"}, {"--command"}, {"--ghost", "A:never"}, {"--verbose"}, {"Alpha"},
+    };
+    for (const auto& args : cases) {
+        std::string error;
+        EXPECT_FALSE(ParseHostOptions(args, error)) << args[0];
+        EXPECT_FALSE(error.empty()) << args[0];
+    }
+}
+
+}  // namespace
+}  // namespace quillbin
