@@ -113,4 +113,24 @@ private:
     CRITICAL_SECTION m_section;
 };
 
+// The device context of one WM_PAINT: BeginPaint now, EndPaint when the
+// scope ends.
+class PaintContext {
+public:
+    explicit PaintContext(HWND window) noexcept : m_window(window) { m_dc = ::BeginPaint(window, &m_paint); }
+    ~PaintContext() {
+        if (m_dc) ::EndPaint(m_window, &m_paint);
+    }
+    PaintContext(const PaintContext&) = delete;
+    PaintContext& operator=(const PaintContext&) = delete;
+
+    HDC get() const noexcept { return m_dc; }
+    const PAINTSTRUCT& paint() const noexcept { return m_paint; }
+
+private:
+    HWND m_window;
+    PAINTSTRUCT m_paint{};
+    HDC m_dc = nullptr;
+};
+
 }  // namespace quillbin::win
