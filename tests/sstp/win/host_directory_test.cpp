@@ -1,0 +1,116 @@
+// Blocks "Sakura" published by the test itself: what a refresh makes of sizes
+// that are 0, short, or larger than the block really is.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/win/unique_handle.h"
+#include "sstp/win/ghost_notifier.h"
+#include "sstp/win/host_directory_reader.h"
+#include "sstp/win/sakura_message.h"
+
+namespace quillbin::win {
+namespace {
+
+using namespace std::string_literals;
+
+std::string SizeField(uint32_t size) {
+    std::string field(4, '\0');
+    for (int i = 0; i < 4; ++i) field[i] = static_cast<char>((size >> (8 * i)) & 0xFF);
+    return field;
+}
+
+// A block "Sakura" of `mappingBytes`, holding `content` at its start.
+class PublishedBlock {
+public:
+    PublishedBlock(DWORD mappingBytes, const std::string& content) {
+        m_mapping.reset(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, mappingBytes,
+                                             kHostDirectoryName));
+        if (!m_mapping || ::GetLastError() == ERROR_ALREADY_EXISTS) return;
+        UniqueMappedView view(::MapViewOfFile(m_mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
+        if (!view || content.size() > mappingBytes) return;
+        std::memcpy(const_cast<void*>(view.get()), content.data(), content.size());
+        m_ok = true;
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    UniqueHandle m_mapping;
+    bool m_ok = false;
+};
+
+const std::string kTwoGhosts = "A.hwnd\x01" "100\r\nB.hwnd\x01" "200\r\n";
+
+// Filler records up to `total` bytes of text, then a last ghost whose record
+// ends exactly there.
+std::string TextEndingAt(size_t total) {
+    const std::string last = "Z.hwnd\x01" "300\r\n";
+    std::string text = kTwoGhosts;
+    while (text.size() + last.size() < total) {
+        size_t room = total - last.size() - text.size();
+        std::string pad = "pad.x\x01";
+        if (room < pad.size() + 2) {
+            text.append(room, '\n');
+            break;
+        }
+        pad.append(std::min<size_t>(room - pad.size() - 2, 50), 'y');
+        text += pad + "\r\n";
+    }
+    return text + last;
+}
+
+struct BlockCase {
+    const char* label;
+    DWORD mappingBytes;
+    std::string content;
+    std::optional<std::vector<uint32_t>> expected;   // nullopt: result 0
+};
+
+TEST(HostDirectory, SizeFieldsOfPublishedBlocks) {
+    const BlockCase cases[] = {
+        {"size 0", 4096, SizeField(0) + kTwoGhosts, std::nullopt},
+        {"size 3", 4096, SizeField(3) + kTwoGhosts, std::vector<uint32_t>{}},
+        {"size 4", 4096, SizeField(4) + kTwoGhosts, std::vector<uint32_t>{}},
+        {"exact size", 4096, SizeField(28) + kTwoGhosts + "C.hwnd\x01" "3\r\n", std::vector<uint32_t>{100, 200}},
+        {"a short block whose size field claims 64 KiB", 64, SizeField(65536) + kTwoGhosts,
+         std::vector<uint32_t>{100, 200}},
+        {"a lying size field is read up to the view's end", 4096, SizeField(0xFFFFFFFFu) + TextEndingAt(4092),
+         std::vector<uint32_t>{100, 200, 300}},
+        {"a view filled to its end with an open record", 4096,
+         SizeField(0xFFFFFFFFu) + TextEndingAt(4090) + "Q.", std::vector<uint32_t>{100, 200, 300}},
+    };
+    GhostNotifier notifier(RegisterSakuraMessage());
+    for (const BlockCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        {
+            PublishedBlock block(c.mappingBytes, c.content);
+            ASSERT_TRUE(block.ok()) << "another block \"Sakura\" exists";
+            std::optional<GhostList> read = ReadHostDirectory();
+            ASSERT_EQ(read.has_value(), c.expected.has_value());
+            if (read) {
+                EXPECT_EQ(read->handles, *c.expected);
+            }
+
+            // The notifier's refresh agrees, and a failed one leaves no ghosts.
+            EXPECT_EQ(notifier.RefreshGhostList(), c.expected ? 1 : 0);
+            EXPECT_EQ(notifier.Ghosts().handles, c.expected.value_or(std::vector<uint32_t>{}));
+        }
+    }
+}
+
+TEST(HostDirectory, NoBlockMeansNoGhostsAndNothingSent) {
+    UniqueHandle existing(::OpenFileMappingA(FILE_MAP_READ, FALSE, kHostDirectoryName));
+    ASSERT_FALSE(existing) << "a block \"Sakura\" is published";
+    EXPECT_FALSE(ReadHostDirectory().has_value());
+
+    GhostNotifier notifier(RegisterSakuraMessage());
+    EXPECT_EQ(notifier.RefreshGhostList(), 0);
+    EXPECT_EQ(notifier.Ghosts().size(), 0u);
+    EXPECT_EQ(notifier.SendSstpNotify("Event: OnApplicationBoot\r\n"), 0u);
+}
+
+}  // namespace
+}  // namespace quillbin::win
