@@ -8,10 +8,32 @@ source "$(dirname "$0")/lib.sh"
 qb_install_packages
 cmake -S "$QB_ROOT" -B "$QB_BUILD/win" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$QB_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$QB_BUILD/win" -j "$(nproc)" --target quillbin
+cmake --build "$QB_BUILD/win" -j "$(nproc)" --target quillbin ghost_host
 qb_wine_prefix
 qb_display
-trap qb_stop_display EXIT
 export LC_ALL=${QB_LOCALE:-ja_JP.UTF-8}
+
+# The demo ghost host shows every request its ghost receives in its window
+# and appends it to build/win/ghost_host.log.
+host_log=$QB_BUILD/win/ghost_host.log
+rm -f "$host_log"
+wine "$QB_BUILD/win/ghost_host.exe" --log "$(winepath -w "$host_log" 2>/dev/null)" &
+host_pid=$!
+stop_host() {
+    if kill -0 "$host_pid" 2>/dev/null; then
+        wine "$QB_BUILD/win/ghost_host.exe" --command quit || kill "$host_pid" 2>/dev/null || true
+        wait "$host_pid" 2>/dev/null || true
+    fi
+}
+trap 'stop_host; qb_stop_display' EXIT
+# The program reads the ghosts when its dialog opens: let the host publish
+# them first (its window appears once it has).
+for _ in $(seq 1 100); do
+    xwininfo -root -tree 2>/dev/null | grep -q '"Quillbin demo ghost host"' && break
+    kill -0 "$host_pid" 2>/dev/null || { echo "the demo ghost host did not start" >&2; break; }
+    sleep 0.1
+done
+
 wine "$QB_BUILD/win/quillbin.exe"
+stop_host
 wineserver -w
