@@ -41,7 +41,13 @@ cmake --build "$QB_BUILD/win" -j "$jobs"
 qb_wine_prefix
 qb_display
 trap qb_stop_display EXIT
-run_ctest wine "$QB_BUILD/win" "$@"
+run_ctest wine "$QB_BUILD/win" -LE lab "$@"
+
+# The network lab (tests/lab): the echo driver under Wine in network
+# namespaces, one case at a time. Without root or the ip command its tests
+# skip, saying why.
+qb_log "network lab (network namespaces, echoes under Wine)"
+run_ctest lab "$QB_BUILD/win" -L lab "$@"
 
 # The fuzz targets (clang, libFuzzer) in a tree of their own, each run for a
 # short bounded time from its checked-in seeds (tests/fuzz/corpus/). A longer
