@@ -103,7 +103,8 @@ void ControlWindow::OnCreate() {
     m_header = MakeChild(m_window, L"STATIC", kHeaderText, SS_LEFT, font);
     m_ghostsLabel = MakeChild(m_window, L"STATIC", L"Ghosts (id, name, window, answer):", SS_LEFT, font);
     m_ghosts = MakeChild(m_window, L"LISTBOX", L"", kList, font);
-    m_requestsLabel = MakeChild(m_window, L"STATIC", L"Requests received (and commands), newest at the bottom:", SS_LEFT, font);
+    m_requestsLabel =
+        MakeChild(m_window, L"STATIC", L"Requests received (and commands), newest at the bottom:", SS_LEFT, font);
     m_requests = MakeChild(m_window, L"LISTBOX", L"", kList, font);
     ::SetTimer(m_window, kReapTimer, kReapPeriodMs, nullptr);
 }

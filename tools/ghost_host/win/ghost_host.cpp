@@ -117,8 +117,9 @@ bool GhostHost::OnCommand(std::string_view utf8) {
             if (!AddGhost(command->ghost)) return false;
             break;
         case HostCommand::Kind::Remove: {
-            auto named = [&](const auto& ghost) { return ghost->spec().name == command->ghost.name; };
-            auto first = std::stable_partition(m_ghosts.begin(), m_ghosts.end(), [&](const auto& g) { return !named(g); });
+            // Every ghost of that name goes; the others keep their order.
+            auto kept = [&](const auto& ghost) { return ghost->spec().name != command->ghost.name; };
+            auto first = std::stable_partition(m_ghosts.begin(), m_ghosts.end(), kept);
             if (first == m_ghosts.end()) return false;
             for (auto it = first; it != m_ghosts.end(); ++it) RetireGhost(std::move(*it));
             m_ghosts.erase(first, m_ghosts.end());
