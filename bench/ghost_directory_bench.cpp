@@ -23,6 +23,7 @@ std::vector<char> MakeFullBlock() {
         std::string id = "quillbin_ghost_" + std::to_string(i);
         text += id + ".path\x01" "C:\\ghosts\\" + std::to_string(i) + "\\\r\n";
         text += id + ".hwnd\x01" + std::to_string(65536 + 2 * i) + "\r\n";
+        // ソフト in code page 932.
         text += id + ".name\x01" "\x83\x5C\x83\x74\x83\x67 " + std::to_string(i) + "\r\n";
         text += id + ".keroname\x01" "kero\r\n";
         for (int k = 0; k < 4; ++k) {

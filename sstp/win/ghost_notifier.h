@@ -43,7 +43,8 @@ public:
     // or an answer of 0).
     unsigned SendSstpNotify(std::string_view body);
 
-    // A copy of the list, taken under the lock.
+    // A copy of the list, taken under the lock (so it waits for a send of
+    // another thread).
     GhostList Ghosts();
 
 private:

@@ -45,8 +45,8 @@ TEST(SstpRequest, LengthIs97PlusHandleDigitsPlusBody) {
     const LengthCase handles[] = {
         {0, 1}, {9, 1}, {10, 2}, {65536, 5}, {123456, 6}, {1000000, 7}, {4294967295u, 10},
     };
-    // Results bodies carry code page 932 text (the Japanese words are two
-    // bytes each); the request passes them on untouched.
+    // Results bodies carry code page 932 text (here ソ表, both trail bytes
+    // 0x5C); the request passes them on untouched.
     const std::string bodies[] = {
         std::string(kStartupEventBody),
         std::string(kClosingEventBody),
