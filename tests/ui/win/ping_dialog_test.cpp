@@ -1,0 +1,153 @@
+// The main dialog in this process, with scripted echoes: the send button
+// against a second run, the texts a run shows, and closing while a run is
+// under way.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "tests/support/ghost_host_fixture.h"
+#include "tests/ui/win/test_ping_dialog.h"
+#include "ui/dialog_ids.h"
+
+namespace quillbin::win::testing {
+namespace {
+
+// A settings file of the test's own, in a fresh temporary folder.
+std::string PrivateSettingsPath(const char* name) {
+    char temp[MAX_PATH + 1] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "quillbin_ui_" + std::to_string(::GetCurrentProcessId()) + "_" +
+                         std::to_string(::GetTickCount());
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    std::string path = folder + "\\" + name + ".ini";
+    ::DeleteFileA(path.c_str());
+    return path;
+}
+
+std::string ReadSetting(const std::string& path, const char* key) {
+    char value[256] = {};
+    ::GetPrivateProfileStringA("General", key, "<missing>", value, sizeof value, path.c_str());
+    return value;
+}
+
+// Ends the process if the dialog never returns: a window thread that blocks
+// on the worker would otherwise hang the whole test run.
+class Watchdog {
+public:
+    explicit Watchdog(DWORD limitMs) : m_done(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        m_thread = std::thread([this, limitMs] {
+            if (::WaitForSingleObject(m_done.get(), limitMs) == WAIT_TIMEOUT) {
+                std::fprintf(stderr, "the dialog did not return within %lu ms\n", static_cast<unsigned long>(limitMs));
+                std::fflush(stderr);
+                ::ExitProcess(99);
+            }
+        });
+    }
+    ~Watchdog() {
+        ::SetEvent(m_done.get());
+        m_thread.join();
+    }
+
+private:
+    UniqueHandle m_done;
+    std::thread m_thread;
+};
+
+bool SendEnabled(const TestPingDialog& d) { return ::IsWindowEnabled(d.Item(kSendButton)) != FALSE; }
+
+TEST(PingDialogTest, SendDisablesTheButtonBeforeTheWorkerStartsAndAllowsOneRunAtATime) {
+    EchoScript script;
+    script.echoMs = 200;
+    TestPingDialog dialog(PrivateSettingsPath("one_run"), script);
+    bool enabledAfterPress = true;
+    std::wstring status;
+    std::vector<std::wstring> lines;
+    dialog.steps = {
+        [&](TestPingDialog& d) {
+            d.SetField(kHostField, L"127.0.0.1");
+            d.SetField(kCountField, L"3");
+            d.SetField(kTtlField, L"64");
+            d.ClickSend();
+            enabledAfterPress = SendEnabled(d);
+            // A press that still reaches the dialog, as a message, during the run.
+            d.ClickSend();
+            return true;
+        },
+        [&](TestPingDialog& d) {
+            if (!SendEnabled(d) || d.ItemText(kStatusLine) == L"Working...") return false;
+            status = d.ItemText(kStatusLine);
+            for (int i = 0; i < d.ListCount(); ++i) lines.push_back(d.ListLine(i));
+            d.RequestClose();
+            return true;
+        },
+    };
+    Watchdog watchdog(30000);
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+
+    EXPECT_EQ(dialog.platformsMade, 1);
+    ASSERT_EQ(dialog.sendEnabledAtPlatform.size(), 1u);
+    EXPECT_FALSE(dialog.sendEnabledAtPlatform[0]) << "the worker was started with the button still enabled";
+    EXPECT_FALSE(enabledAfterPress);
+    EXPECT_EQ(script.echoesSent.load(), 3);
+    // Whatever the ANSI code page, the run's code page 932 texts arrive intact.
+    EXPECT_EQ(status, L"OK=3");
+    ASSERT_EQ(lines.size(), 3u);
+    for (const std::wstring& line : lines) {
+        EXPECT_EQ(line, L"OK 127.0.0.1 Time=200ms TTL=64 (18 : もこぴょんもこもこ)");
+    }
+}
+
+TEST(PingDialogTest, ClosingDuringARunEndsItWithinOneEchoSendsNoResultsAndClosesAsUsual) {
+    GhostHostProcess host({"--hidden", "--ghost", "Watcher"});
+    ASSERT_TRUE(host.ready()) << host.error();
+
+    // Every echo waits out its time-out; the run would take 999 of them.
+    EchoScript script;
+    script.echoMs = 1500;
+    script.answered = false;
+    const std::string settings = PrivateSettingsPath("closing");
+    TestPingDialog dialog(settings, script);
+    int linesAtClose = 0;
+    dialog.steps = {
+        [&](TestPingDialog& d) {
+            d.SetField(kHostField, L"127.0.0.1");
+            d.SetField(kCountField, L"999");
+            d.SetField(kTtlField, L"64");
+            d.ClickSend();
+            return true;
+        },
+        // The first echo has its line and the second is on its way.
+        [&](TestPingDialog& d) {
+            if (d.ListCount() < 1 || script.echoesSent < 2) return false;
+            linesAtClose = d.ListCount();
+            d.RequestClose();
+            return true;
+        },
+    };
+    Watchdog watchdog(30000);
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    const DWORD closing = ::GetTickCount() - dialog.closeRequestedAt;
+
+    // One echo's time-out plus a pause below 500 ms, with room for a busy machine.
+    EXPECT_LT(closing, 5000u);
+    EXPECT_GE(linesAtClose, 1);
+    EXPECT_LE(script.echoesSent.load(), 3);
+
+    ASSERT_TRUE(host.WaitForRequests(2, 10000));
+    std::vector<LoggedRequest> requests = host.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_NE(requests[0].bytes.find("Event: OnApplicationBoot\r\n"), std::string::npos);
+    EXPECT_NE(requests[1].bytes.find("Event: OnApplicationClose\r\n"), std::string::npos);
+
+    EXPECT_EQ(ReadSetting(settings, "PingNum"), "999");
+    EXPECT_EQ(ReadSetting(settings, "PingTTL"), "64");
+    EXPECT_EQ(ReadSetting(settings, "PingHost"), "127.0.0.1");
+}
+
+}  // namespace
+}  // namespace quillbin::win::testing

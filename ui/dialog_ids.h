@@ -1,0 +1,42 @@
+// The resource and control numbers of the two dialogs (ui/quillbin.rc), and
+// the system-menu command that opens the About box.
+#pragma once
+
+namespace quillbin {
+
+inline constexpr unsigned kMainDialogTemplate = 102;
+inline constexpr unsigned kAboutDialogTemplate = 100;
+
+inline constexpr unsigned kLargeIcon = 128;
+inline constexpr unsigned kSmallIcon = 130;
+// "バージョン情報(&A)...": the About entry of the system menu.
+inline constexpr unsigned kAboutMenuText = 101;
+
+// Main dialog.
+inline constexpr int kHostField = 1000;
+inline constexpr int kCountField = 1001;
+inline constexpr int kDontFragmentBox = 1002;
+inline constexpr int kCountSpin = 1003;
+inline constexpr int kSizeField = 1004;
+inline constexpr int kSizeSpin = 1005;
+inline constexpr int kSendButton = 1007;
+inline constexpr int kResultList = 1009;
+inline constexpr int kTtlField = 1010;
+inline constexpr int kTtlSpin = 1011;
+inline constexpr int kStatusLine = 1015;
+inline constexpr int kAboutButton = 1017;
+
+// About box: the two link labels, whose text is the address they open.
+inline constexpr int kIconAuthorLink = 1012;
+inline constexpr int kMakerLink = 1013;
+
+// The system menu's About command. Windows keeps the low four bits of a
+// system command for itself, so 16 to 31 all arrive as this one.
+inline constexpr unsigned kAboutSysCommand = 0x0010;
+inline constexpr unsigned kSysCommandMask = 0xFFF0;
+
+// Timer 1 refreshes the ghost list.
+inline constexpr unsigned kRefreshTimer = 1;
+inline constexpr unsigned kRefreshPeriodMs = 5000;
+
+}  // namespace quillbin

@@ -1,0 +1,48 @@
+// The platform of an echo run started from the main dialog: the ICMP and
+// socket bindings of Win32EchoPlatform, with the lines going to the dialog's
+// result list and status line, the results event to its ghost notifier, and
+// the stop request of a closing dialog.
+//
+// Every call here runs on the worker thread; the controls are reached by
+// synchronous messages that the window thread carries out.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "echo/win/win32_echo_platform.h"
+#include "framework/win/controls.h"
+#include "sstp/win/ghost_notifier.h"
+
+namespace quillbin::win {
+
+// What a run touches of the dialog. All of it outlives the run.
+struct DialogEchoTargets {
+    const CListBox* resultList = nullptr;
+    HWND statusLine = nullptr;
+    GhostNotifier* notifier = nullptr;
+    const std::atomic<bool>* stopRequested = nullptr;
+};
+
+class DialogEchoPlatform : public Win32EchoPlatform {
+public:
+    explicit DialogEchoPlatform(const DialogEchoTargets& targets);
+
+    // The texts are code page 932 bytes; they are shown through the wide
+    // functions, so they read right whatever the ANSI code page.
+    void ClearResultList() override;
+    void AddResultLine(std::string_view line) override;
+    void SetStatusText(std::string_view text) override;
+
+    void NotifyGhosts(std::string_view body) override;
+    bool StopRequested() override;
+
+private:
+    const CListBox& m_resultList;
+    CStatic m_statusLine;
+    GhostNotifier& m_notifier;
+    const std::atomic<bool>& m_stopRequested;
+};
+
+}  // namespace quillbin::win
