@@ -1,0 +1,133 @@
+// The settings file through the platform's private-profile calls, against
+// real files in a folder of the test's own.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "settings/win/settings_file.h"
+
+namespace quillbin::win {
+namespace {
+
+// "ホスト名" in code page 932.
+constexpr char kJapaneseHost[] = "\x83\x7a\x83\x58\x83\x67\x96\xbc";
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        m_folder = std::string(temp) + "quillbin-settings-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                   std::to_string(::GetTickCount());
+        ASSERT_TRUE(::CreateDirectoryA(m_folder.c_str(), nullptr));
+        m_path = m_folder + "\\pinger.ini";
+    }
+    void TearDown() override {
+        ::SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA(m_path.c_str());
+        ::RemoveDirectoryA(m_folder.c_str());
+    }
+    std::string FileText() const {
+        std::ifstream in(m_path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    void WriteFileText(const std::string& text) const {
+        std::ofstream out(m_path, std::ios::binary);
+        out << text;
+    }
+
+    std::string m_folder;
+    std::string m_path;
+};
+
+TEST_F(SettingsFileTest, NoFileGivesDefaultsAndClosingCreatesItKeysInOrder) {
+    PingSettings settings{"old", 1, 2, 1, 3};
+    LoadSettings(m_path, settings);
+    EXPECT_EQ(settings.count, 10u);
+    EXPECT_EQ(settings.dataSize, 18u);
+    EXPECT_EQ(settings.ttl, 255u);
+    EXPECT_EQ(settings.dontFragment, 0);
+    EXPECT_EQ(settings.host, "");
+
+    SaveSettings(m_path, settings);
+    EXPECT_EQ(FileText(), "[General]\r\nPingNum=10\r\nPingSize=18\r\nPingTTL=255\r\nPingNF=0\r\nPingHost=\r\n");
+}
+
+TEST_F(SettingsFileTest, ValuesLoadUnchangedAndPingNfFoldsToOne) {
+    WriteFileText(std::string("[General]\r\nPingNum=5000\r\nPingSize=1501\r\nPingTTL=0\r\nPingNF=7\r\nPingHost=") +
+                  kJapaneseHost + "\r\n");
+    PingSettings settings;
+    LoadSettings(m_path, settings);
+    EXPECT_EQ(settings.count, 5000u);
+    EXPECT_EQ(settings.dataSize, 1501u);
+    EXPECT_EQ(settings.ttl, 0u);
+    EXPECT_EQ(settings.dontFragment, 1);
+    EXPECT_EQ(settings.host, kJapaneseHost);
+
+    SaveSettings(m_path, settings);
+    EXPECT_EQ(FileText(), std::string("[General]\r\nPingNum=5000\r\nPingSize=1501\r\nPingTTL=0\r\nPingNF=1\r\n"
+                                      "PingHost=") +
+                              kJapaneseHost + "\r\n");
+}
+
+TEST_F(SettingsFileTest, HostIsCutTo1022Bytes) {
+    WriteFileText("[General]\r\nPingHost=" + std::string(1500, 'h') + "\r\n");
+    PingSettings settings;
+    LoadSettings(m_path, settings);
+    EXPECT_EQ(settings.host, std::string(1022, 'h'));
+}
+
+// A file that cannot be written keeps its former content, and the next
+// start reads that; nothing is reported.
+TEST_F(SettingsFileTest, UnwritableFileKeepsItsContent) {
+    const std::string before = "[General]\r\nPingNum=3\r\n";
+    WriteFileText(before);
+    {
+        // Held open by another program that shares it with nobody.
+        HANDLE held = ::CreateFileA(m_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        SaveSettings(m_path, PingSettings{"example.org", 7, 8, 1, 9});
+        ::CloseHandle(held);
+    }
+    EXPECT_EQ(FileText(), before);
+    PingSettings settings;
+    LoadSettings(m_path, settings);
+    EXPECT_EQ(settings.count, 3u);
+}
+
+TEST_F(SettingsFileTest, ReadOnlyFileKeepsItsContent) {
+    const std::string before = "[General]\r\nPingNum=3\r\n";
+    WriteFileText(before);
+    ASSERT_TRUE(::SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE probe = ::CreateFileA(m_path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(probe);
+        GTEST_SKIP() << "this account may write read-only files (root under Wine)";
+    }
+    SaveSettings(m_path, PingSettings{"example.org", 7, 8, 1, 9});
+    EXPECT_EQ(FileText(), before);
+}
+
+TEST_F(SettingsFileTest, WithoutAPathNothingIsReadOrWritten) {
+    PingSettings settings{"old", 1, 2, 1, 3};
+    LoadSettings("", settings);
+    EXPECT_EQ(settings.count, 10u);
+    EXPECT_EQ(settings.host, "");
+    SaveSettings("", settings);  // must not reach the profile calls with an empty path
+}
+
+TEST(SettingsFilePath, IsTheExecutablesPathWithIni) {
+    char exe[MAX_PATH] = {};
+    DWORD n = ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    ASSERT_GT(n, 3u);
+    std::string expected(exe, n - 3);
+    EXPECT_EQ(SettingsFilePath(), expected + "ini");
+    EXPECT_NE(SettingsFilePath().find("settings_win_test.ini"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quillbin::win
