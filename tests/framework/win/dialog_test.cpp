@@ -123,6 +123,33 @@ TEST_F(DialogTest, TimersArriveWithTheirIds) {
     for (UINT_PTR id : ticks) EXPECT_TRUE(id == 7 || id == 8);
 }
 
+TEST_F(DialogTest, ColourAndCursorRowsReturnTheirResultsThroughTheDialogManager) {
+    CTestDialog dialog;
+    LRESULT brush = 0, defaultBrush = 0, overLink = 0, elsewhere = 0;
+    dialog.action = [&](CTestDialog& d) {
+        HWND w = d.GetSafeHwnd();
+        HWND label = d.GetDlgItem(kStatusLine);
+        d.handCursorOver = label;
+        HDC dc = ::GetDC(label);
+        d.colourKinds.clear();  // the dialog's own painting asks too
+        // The handler hands back what default processing gave, unchanged.
+        brush = ::SendMessageW(w, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
+        defaultBrush = ::DefWindowProcW(w, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
+        ::SendMessageW(w, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(d.GetDlgItem(kTextField)));
+        ::ReleaseDC(label, dc);
+        overLink = ::SendMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(label), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        elsewhere = ::SendMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        d.EndDialog(IDCANCEL);
+    };
+    dialog.DoModal();
+    EXPECT_NE(brush, 0);
+    EXPECT_EQ(brush, defaultBrush);
+    EXPECT_EQ(dialog.colourKinds, (std::vector<UINT>{CTLCOLOR_STATIC, CTLCOLOR_EDIT}));
+    EXPECT_EQ(overLink, TRUE);
+    EXPECT_EQ(elsewhere, FALSE);  // default processing: the class cursor, not handled
+    EXPECT_EQ(dialog.setCursorCalls, 2);
+}
+
 TEST_F(DialogTest, UnknownTemplateFailsWithoutDestroying) {
     CTestDialog dialog(4321);
     EXPECT_EQ(dialog.DoModal(), -1);

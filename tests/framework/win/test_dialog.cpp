@@ -11,6 +11,8 @@ const MessageMap* CTestDialog::GetMessageMap() const {
         msg::Timer<&CTestDialog::OnTimer>(),
         msg::SysCommand<&CTestDialog::OnSysCommand>(),
         msg::Message<&CTestDialog::OnAction>(WM_APP),
+        msg::CtlColor<&CTestDialog::OnCtlColor>(),
+        msg::SetCursor<&CTestDialog::OnSetCursor>(),
     };
     static constexpr MessageMap map{&CDialog::kMessageMap, entries};
     return &map;
@@ -63,6 +65,17 @@ LRESULT CTestDialog::OnTestMessage(WPARAM wParam, LPARAM lParam) {
 LRESULT CTestDialog::OnAction(WPARAM, LPARAM) {
     if (action) action(*this);
     return 0;
+}
+
+HBRUSH CTestDialog::OnCtlColor(HDC, HWND, UINT kind) {
+    colourKinds.push_back(kind);
+    return reinterpret_cast<HBRUSH>(Default());
+}
+
+BOOL CTestDialog::OnSetCursor(HWND window, UINT, UINT) {
+    ++setCursorCalls;
+    if (window && window == handCursorOver) return TRUE;
+    return static_cast<BOOL>(Default());
 }
 
 }  // namespace quillbin::win::testing

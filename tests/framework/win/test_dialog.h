@@ -56,6 +56,9 @@ public:
     bool controlsAliveAtDestroy = false;
     std::vector<std::pair<WPARAM, LPARAM>> registeredCalls;
     std::vector<UINT> sysCommands;
+    std::vector<UINT> colourKinds;
+    HWND handCursorOver = nullptr;  // OnSetCursor answers TRUE itself over this window
+    int setCursorCalls = 0;
 
     using CDialog::UpdateData;
 
@@ -71,6 +74,8 @@ private:
     void OnSysCommand(UINT id, LPARAM lParam);
     LRESULT OnTestMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnAction(WPARAM, LPARAM);
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
+    BOOL OnSetCursor(HWND window, UINT hitTest, UINT mouseMessage);
 };
 
 }  // namespace quillbin::win::testing
