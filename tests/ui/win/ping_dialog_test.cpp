@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -36,15 +37,18 @@ std::string ReadSetting(const std::string& path, const char* key) {
 }
 
 // Ends the process if the dialog never returns: a window thread that blocks
-// on the worker would otherwise hang the whole test run.
+// on the worker would otherwise hang the whole test run. `onHang` stops what
+// the test started (a child process would keep the test's output open).
 class Watchdog {
 public:
-    explicit Watchdog(DWORD limitMs) : m_done(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-        m_thread = std::thread([this, limitMs] {
+    explicit Watchdog(DWORD limitMs, std::function<void()> onHang = {})
+        : m_done(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        m_thread = std::thread([this, limitMs, onHang] {
             if (::WaitForSingleObject(m_done.get(), limitMs) == WAIT_TIMEOUT) {
                 std::fprintf(stderr, "the dialog did not return within %lu ms\n", static_cast<unsigned long>(limitMs));
                 std::fflush(stderr);
-                ::ExitProcess(99);
+                if (onHang) onHang();
+                ::TerminateProcess(::GetCurrentProcess(), 99);
             }
         });
     }
@@ -129,7 +133,7 @@ TEST(PingDialogTest, ClosingDuringARunEndsItWithinOneEchoSendsNoResultsAndCloses
             return true;
         },
     };
-    Watchdog watchdog(30000);
+    Watchdog watchdog(30000, [&] { host.Command("quit"); });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     const DWORD closing = ::GetTickCount() - dialog.closeRequestedAt;
 
