@@ -18,17 +18,28 @@
 namespace quillbin::win::testing {
 namespace {
 
-// A settings file of the test's own, in a fresh temporary folder.
-std::string PrivateSettingsPath(const char* name) {
-    char temp[MAX_PATH + 1] = {};
-    ::GetTempPathA(MAX_PATH, temp);
-    std::string folder = std::string(temp) + "quillbin_ui_" + std::to_string(::GetCurrentProcessId()) + "_" +
-                         std::to_string(::GetTickCount());
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    std::string path = folder + "\\" + name + ".ini";
-    ::DeleteFileA(path.c_str());
-    return path;
-}
+// A settings file of the test's own, in a fresh temporary folder that goes
+// with it.
+class PrivateSettingsFile {
+public:
+    PrivateSettingsFile() {
+        char temp[MAX_PATH + 1] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        m_folder = std::string(temp) + "quillbin_ui_" + std::to_string(::GetCurrentProcessId()) + "_" +
+                   std::to_string(::GetTickCount());
+        ::CreateDirectoryA(m_folder.c_str(), nullptr);
+        m_path = m_folder + "\\quillbin.ini";
+    }
+    ~PrivateSettingsFile() {
+        ::DeleteFileA(m_path.c_str());
+        ::RemoveDirectoryA(m_folder.c_str());
+    }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_folder;
+    std::string m_path;
+};
 
 std::string ReadSetting(const std::string& path, const char* key) {
     char value[256] = {};
@@ -67,7 +78,8 @@ bool SendEnabled(const TestPingDialog& d) { return ::IsWindowEnabled(d.Item(kSen
 TEST(PingDialogTest, SendDisablesTheButtonBeforeTheWorkerStartsAndAllowsOneRunAtATime) {
     EchoScript script;
     script.echoMs = 200;
-    TestPingDialog dialog(PrivateSettingsPath("one_run"), script);
+    PrivateSettingsFile settings;
+    TestPingDialog dialog(settings.path(), script);
     bool enabledAfterPress = true;
     std::wstring status;
     std::vector<std::wstring> lines;
@@ -114,8 +126,8 @@ TEST(PingDialogTest, ClosingDuringARunEndsItWithinOneEchoSendsNoResultsAndCloses
     EchoScript script;
     script.echoMs = 1500;
     script.answered = false;
-    const std::string settings = PrivateSettingsPath("closing");
-    TestPingDialog dialog(settings, script);
+    PrivateSettingsFile settings;
+    TestPingDialog dialog(settings.path(), script);
     int linesAtClose = 0;
     dialog.steps = {
         [&](TestPingDialog& d) {
@@ -148,9 +160,9 @@ TEST(PingDialogTest, ClosingDuringARunEndsItWithinOneEchoSendsNoResultsAndCloses
     EXPECT_NE(requests[0].bytes.find("Event: OnApplicationBoot\r\n"), std::string::npos);
     EXPECT_NE(requests[1].bytes.find("Event: OnApplicationClose\r\n"), std::string::npos);
 
-    EXPECT_EQ(ReadSetting(settings, "PingNum"), "999");
-    EXPECT_EQ(ReadSetting(settings, "PingTTL"), "64");
-    EXPECT_EQ(ReadSetting(settings, "PingHost"), "127.0.0.1");
+    EXPECT_EQ(ReadSetting(settings.path(), "PingNum"), "999");
+    EXPECT_EQ(ReadSetting(settings.path(), "PingTTL"), "64");
+    EXPECT_EQ(ReadSetting(settings.path(), "PingHost"), "127.0.0.1");
 }
 
 }  // namespace
