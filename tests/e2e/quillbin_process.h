@@ -1,0 +1,87 @@
+// One copy of the program in a fresh folder of its own, run as a process of
+// its own and driven from outside through its windows. The copy's settings
+// file lies beside it, so every test starts from the file it chooses.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "framework/win/unique_handle.h"
+
+namespace quillbin::win::e2e {
+
+// The main dialog's caption and controls.
+inline constexpr wchar_t kDialogCaption[] = L"ICMP Echo Quillbin";
+inline constexpr int kHostField = 1000;
+inline constexpr int kCountField = 1001;
+inline constexpr int kDontFragmentBox = 1002;
+inline constexpr int kSizeField = 1004;
+inline constexpr int kSendButton = 1007;
+inline constexpr int kResultList = 1009;
+inline constexpr int kTtlField = 1010;
+inline constexpr int kStatusLine = 1015;
+inline constexpr int kAboutButton = 1017;
+
+struct ProgramOptions {
+    // The copy's file name; the message boxes' caption and the settings file
+    // follow it.
+    std::wstring fileName = L"quillbin.exe";
+    // Bytes of a settings file put beside the copy before it starts.
+    std::optional<std::string> settings;
+    // A folder to create the copy's folder in; empty: the temporary folder.
+    std::wstring parent;
+};
+
+class QuillbinProcess {
+public:
+    explicit QuillbinProcess(ProgramOptions options = {});
+    // Ends the process if it still runs and removes its folder.
+    ~QuillbinProcess();
+    QuillbinProcess(const QuillbinProcess&) = delete;
+    QuillbinProcess& operator=(const QuillbinProcess&) = delete;
+
+    // Copies the program, starts it and waits (bounded) for its dialog.
+    // When false, `error()` says why.
+    bool Start(DWORD timeoutMs = 20000);
+    const std::string& error() const { return m_error; }
+
+    HWND Dialog() const { return m_dialog; }
+    HWND Item(int id) const { return ::GetDlgItem(m_dialog, id); }
+    DWORD ProcessId() const { return m_processId; }
+    HANDLE Process() const { return m_process.get(); }
+    bool Running() const;
+    bool WaitForExit(DWORD timeoutMs) const;
+    DWORD ExitCode() const;
+    // Ends it at once (a test that failed half-way).
+    void Terminate();
+
+    const std::wstring& Folder() const { return m_folder; }
+    const std::wstring& ProgramPath() const { return m_programPath; }
+    // The copy's name without folder and extension.
+    std::wstring ApplicationName() const;
+    std::wstring SettingsPath() const;
+    // The settings file's bytes; nothing when there is no file.
+    std::optional<std::string> ReadSettings() const;
+
+private:
+    ProgramOptions m_options;
+    std::wstring m_folder;
+    std::wstring m_programPath;
+    UniqueHandle m_process;
+    DWORD m_processId = 0;
+    HWND m_dialog = nullptr;
+    std::string m_error;
+};
+
+// A fresh, empty folder under `parent` (the temporary folder when empty),
+// with a trailing backslash; empty when it cannot be made.
+std::wstring CreateFreshFolder(const std::wstring& parent, const std::wstring& stem);
+// Removes the folder's files and then the folder (one level deep).
+void RemoveFolder(const std::wstring& folder);
+
+std::optional<std::string> ReadWholeFile(const std::wstring& path);
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
+
+}  // namespace quillbin::win::e2e

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Runs the closing-during-a-run test (silent_host_e2e_test.exe) inside two
+# network namespaces of its own, joined by one veth link:
+#
+#   client  198.18.3.1 ── 198.18.3.2  silent  (drops every echo request)
+#
+# The client gets a hosts file of its own (/etc/netns/<client>/hosts, which
+# `ip netns exec` puts over /etc/hosts for the programs it starts), so the
+# silent host's address resolves both ways without any name server; the
+# client has no other route, so nothing can leave it. Wine's echoes are sent
+# by the prefix's own services, which must run inside the client: the
+# prefix's wineserver is stopped first and started again from inside.
+#
+# Usage: silent_host.sh WORKDIR WINERUN PROGRAM PREFIX
+# Exits 77 (skipped) where root or the ip command is missing.
+set -euo pipefail
+
+readonly SKIP=77
+if [ "$(id -u)" -ne 0 ]; then
+    echo "silent host test skipped: it needs root (network namespaces, raw sockets)"
+    exit $SKIP
+fi
+if ! command -v ip >/dev/null 2>&1; then
+    echo "silent host test skipped: the ip command (package iproute2) is missing"
+    exit $SKIP
+fi
+
+workdir=$1 winerun=$2 program=$3 prefix=$4
+tag=$(printf '%s' "$workdir" | md5sum | cut -c1-6)
+client=qb$tag-e2e-client
+silent=qb$tag-e2e-silent
+netns_dir=/etc/netns/$client
+
+stop_wine() {
+    WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX=$prefix wineserver -w >/dev/null 2>&1 || true
+}
+
+cleanup() {
+    stop_wine
+    local ns
+    for ns in "$client" "$silent"; do
+        if ip netns list | awk '{print $1}' | grep -qx "$ns"; then ip netns del "$ns"; fi
+    done
+    rm -rf "$netns_dir"
+    rmdir /etc/netns 2>/dev/null || true
+}
+trap cleanup EXIT
+cleanup
+
+ip netns add "$client"
+ip netns add "$silent"
+ip -n "$client" link set lo up
+ip -n "$silent" link set lo up
+ip -n "$client" link add c0 type veth peer name s0 netns "$silent"
+ip -n "$client" addr add 198.18.3.1/24 dev c0
+ip -n "$silent" addr add 198.18.3.2/24 dev s0
+ip -n "$client" link set c0 up
+ip -n "$silent" link set s0 up
+ip netns exec "$silent" sysctl -qw net.ipv4.icmp_echo_ignore_all=1
+
+mkdir -p "$netns_dir"
+printf '127.0.0.1 localhost\n198.18.3.2 silent-host\n' >"$netns_dir/hosts"
+
+stop_wine
+mkdir -p "$workdir"
+ip netns exec "$client" env WINEPREFIX="$prefix" QB_SILENT_HOST=198.18.3.2 "$winerun" "$program"
