@@ -3,7 +3,6 @@
 #include <atomic>
 #include <string_view>
 
-#include "tests/e2e/polling.h"
 #include "tests/support/ghost_host_fixture.h"
 
 namespace quillbin::win::e2e {
@@ -14,6 +13,7 @@ constexpr DWORD kEndTimeoutMs = 10000;
 
 struct DialogSearch {
     DWORD processId;
+    const std::wstring* caption;
     HWND found;
 };
 
@@ -23,10 +23,10 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
     ::GetWindowThreadProcessId(window, &pid);
     if (pid != search->processId || !::IsWindowVisible(window)) return TRUE;
     wchar_t name[16] = {};
-    wchar_t caption[64] = {};
+    wchar_t caption[128] = {};
     ::GetClassNameW(window, name, 16);
-    ::GetWindowTextW(window, caption, 64);
-    if (std::wstring_view(name) == L"#32770" && std::wstring_view(caption) == kDialogCaption) {
+    ::GetWindowTextW(window, caption, 128);
+    if (std::wstring_view(name) == L"#32770" && caption == *search->caption) {
         search->found = window;
         return FALSE;
     }
@@ -97,16 +97,16 @@ QuillbinProcess::~QuillbinProcess() {
     RemoveFolder(m_folder);
 }
 
-bool QuillbinProcess::Start(DWORD timeoutMs) {
+bool QuillbinProcess::Start(DWORD timeoutMs, DWORD pollMs) {
     m_folder = CreateFreshFolder(m_options.parent, L"quillbin_e2e");
     if (m_folder.empty()) {
         m_error = "cannot create a folder for the copy";
         return false;
     }
     m_programPath = m_folder + m_options.fileName;
-    std::wstring original = ProgramDirectory() + L"quillbin.exe";
+    std::wstring original = ProgramDirectory() + m_options.source;
     if (!::CopyFileW(original.c_str(), m_programPath.c_str(), FALSE)) {
-        m_error = "cannot copy quillbin.exe, error " + std::to_string(::GetLastError());
+        m_error = "cannot copy the program, error " + std::to_string(::GetLastError());
         return false;
     }
     if (m_options.settings && !WriteWholeFile(SettingsPath(), *m_options.settings)) {
@@ -130,6 +130,7 @@ bool QuillbinProcess::Start(DWORD timeoutMs) {
         startup.hStdInput = startup.hStdOutput = startup.hStdError = nowhere.get();
     }
     PROCESS_INFORMATION info{};
+    m_startTick = ::GetTickCount();
     if (!::CreateProcessW(m_programPath.c_str(), commandLine.data(), nullptr, nullptr, nowhere ? TRUE : FALSE, 0,
                           nullptr, workingFolder.c_str(), &startup, &info)) {
         m_error = "cannot start the copy, error " + std::to_string(::GetLastError());
@@ -141,12 +142,12 @@ bool QuillbinProcess::Start(DWORD timeoutMs) {
 
     bool found = WaitUntil(
         [this] {
-            DialogSearch search{m_processId, nullptr};
+            DialogSearch search{m_processId, &m_options.caption, nullptr};
             ::EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
             m_dialog = search.found;
             return m_dialog != nullptr || !Running();
         },
-        timeoutMs);
+        timeoutMs, pollMs);
     if (m_dialog) return true;
     m_error = found ? "the program ended before its dialog appeared, exit code " + std::to_string(ExitCode())
                     : "no dialog within " + std::to_string(timeoutMs) + " ms";

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/win/unique_handle.h"
+#include "tests/e2e/polling.h"
 
 namespace quillbin::win::e2e {
 
@@ -32,6 +33,11 @@ struct ProgramOptions {
     std::optional<std::string> settings;
     // A folder to create the copy's folder in; empty: the temporary folder.
     std::wstring parent;
+    // The program copied (from beside the test program) and the caption of
+    // the dialog that shows it is up: another program on the same framework
+    // can be run the same way.
+    std::wstring source = L"quillbin.exe";
+    std::wstring caption = kDialogCaption;
 };
 
 class QuillbinProcess {
@@ -44,12 +50,14 @@ public:
 
     // Copies the program, starts it and waits (bounded) for its dialog.
     // When false, `error()` says why.
-    bool Start(DWORD timeoutMs = 20000);
+    bool Start(DWORD timeoutMs = 20000, DWORD pollMs = kPollMs);
     const std::string& error() const { return m_error; }
 
     HWND Dialog() const { return m_dialog; }
     HWND Item(int id) const { return ::GetDlgItem(m_dialog, id); }
     DWORD ProcessId() const { return m_processId; }
+    // GetTickCount just before the process was created.
+    DWORD StartTick() const { return m_startTick; }
     HANDLE Process() const { return m_process.get(); }
     bool Running() const;
     bool WaitForExit(DWORD timeoutMs) const;
@@ -71,6 +79,7 @@ private:
     std::wstring m_programPath;
     UniqueHandle m_process;
     DWORD m_processId = 0;
+    DWORD m_startTick = 0;
     HWND m_dialog = nullptr;
     std::string m_error;
 };

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds the UI benchmark in the Windows test tree (build/win) and runs it
+# under Wine on the current display (or a private Xvfb): the program's
+# start-up against a bare dialog on the same framework, its memory after a
+# long run to 127.0.0.1, and how fast its window answers while a ghost hangs.
+# The figures are printed, never asserted. The default 999-echo run takes a
+# few minutes (the pacing rule's pauses); --echoes N shortens it.
+# Usage: scripts/bench-ui.sh [--rounds N] [--echoes N]
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+qb_install_packages
+dir=$QB_BUILD/win
+cmake -S "$QB_ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$QB_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$dir" -j "$(nproc)" --target ui_bench
+qb_wine_prefix
+qb_display
+trap qb_stop_display EXIT
+export LC_ALL=${QB_LOCALE:-ja_JP.UTF-8}
+qb_log "ui_bench"
+wine "$dir/ui_bench.exe" "$@"
+wineserver -w
