@@ -41,7 +41,10 @@ void PostKey(HWND target, UINT virtualKey);
 // A key stroke delivered the way the system delivers the keyboard's: to the
 // window with the focus in the dialog's thread or, when none has it, to the
 // thread's active window as WM_SYSKEYDOWN and WM_SYSKEYUP. False when the
-// thread has neither.
+// thread has neither. Under Wine, SendInput reaches the dialog just the same
+// once SetForegroundWindow has made it the foreground window (checked on
+// Xvfb with unmanaged windows), but posting needs no foreground window and
+// can never land in another program's window.
 bool PressKey(HWND dialog, UINT virtualKey);
 // A left click at the centre of `window`'s client area, posted to it.
 void PostLeftClick(HWND window);
