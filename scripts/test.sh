@@ -40,7 +40,10 @@ cmake -S "$QB_ROOT" -B "$QB_BUILD/win" -G Ninja \
 cmake --build "$QB_BUILD/win" -j "$jobs"
 qb_wine_prefix
 qb_display
-trap qb_stop_display EXIT
+# One wineserver for the whole run: hundreds of short test programs then
+# neither start a server each nor race one that is shutting down.
+wineserver -p
+trap 'wineserver -k 2>/dev/null || true; qb_stop_display' EXIT
 run_ctest wine "$QB_BUILD/win" -LE lab "$@"
 
 # The network lab (tests/lab): the echo driver under Wine in network

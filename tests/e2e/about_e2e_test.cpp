@@ -165,8 +165,10 @@ TEST(AboutBox, OpeningItAHundredTimesLeavesNoGdiObjectsBehind) {
     RecordProperty("gdi_before", before->total);
     RecordProperty("gdi_after", after->total);
     EXPECT_EQ(after->fonts, before->fonts) << "fonts left behind (" << before->method << ")";
-    // One object per opening would be 100 more.
-    EXPECT_LE(after->total, before->total + 5) << "objects left behind (" << before->method << ")";
+    // One object per opening would be 100 more. Wine's window cache still
+    // grows by a few device contexts, regions and surfaces now and then
+    // (seen: 4 of each over 100 openings), which is not ours to free.
+    EXPECT_LE(after->total, before->total + 25) << "objects left behind (" << before->method << ")";
 }
 
 }  // namespace

@@ -111,7 +111,8 @@ lab_down() {
     stop_wineserver
     # A case that was killed mid-way leaves its copy behind.
     if [ -f "$labdir/hosts.orig" ]; then
-        exec 8>"$MACHINE_LOCK"
+        mkdir -p "$labdir"
+    exec 8>"$MACHINE_LOCK"
         flock -w 120 8
         if grep -qF "$HOSTS_MARK" "$HOSTS_FILE"; then restore_hosts; else rm -f "$labdir/hosts.orig"; fi
     fi

@@ -59,7 +59,17 @@ HBRUSH CAboutDialog::OnCtlColor(HDC dc, HWND control, UINT) {
     return brush;
 }
 
-void CAboutDialog::OnDestroy() { Default(); }
+void CAboutDialog::OnDestroy() {
+    // A picture control does not always free the bitmap it loaded from the
+    // template (Wine's never does), so take each one back and free it here:
+    // otherwise every opening of the box leaves two bitmaps behind.
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) continue;
+        auto picture = reinterpret_cast<HGDIOBJ>(::SendMessageW(child, STM_SETIMAGE, IMAGE_BITMAP, 0));
+        if (picture) ::DeleteObject(picture);
+    }
+    Default();
+}
 
 void CAboutDialog::OnClickMakerLink() { OpenLink(m_makerLink); }
 

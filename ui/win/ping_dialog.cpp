@@ -160,6 +160,10 @@ void CPingDialog::OnSend() {
     if (!UpdateData(true)) return;
     FinishEchoThread();
 
+    // A disabled button loses the focus, and with no control focused the
+    // dialog manager ignores Enter and Esc: hand the focus to the host field.
+    HWND sendButton = GetDlgItem(kSendButton);
+    if (::GetFocus() == sendButton) Send(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(kHostField)), TRUE);
     // Disabled here, not only by the worker, so that a second press before
     // the worker gets going cannot start a second run beside this one.
     EnableSendButton(FALSE);
