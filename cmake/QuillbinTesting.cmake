@@ -1,13 +1,17 @@
 # quillbin_add_test(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>]
-#                   [PROPERTIES <name> <value>...])
+#                   [PROPERTIES <name> <value>...] [EMULATOR <command...>])
 # One GoogleTest executable whose cases CTest lists at test time (listing at
-# build time cannot run Windows programs).
+# build time cannot run Windows programs). EMULATOR replaces the tree's
+# emulator (Wine) for this program, e.g. with a wrapper around it.
 include(GoogleTest)
 
 function(quillbin_add_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PROPERTIES;EMULATOR" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
+    if(ARG_EMULATOR)
+        set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${ARG_EMULATOR}")
+    endif()
     if(NOT ARG_LABELS)
         set(ARG_LABELS unit)
     endif()

@@ -52,24 +52,53 @@ qb_wine_prefix() {
     "$QB_ROOT/scripts/wine-prefix.sh" "$WINEPREFIX"
 }
 
-# Starts Xvfb on a free display unless one is already usable; sets DISPLAY.
-qb_display() {
-    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+# One wineserver for a whole test run: hundreds of short test programs then
+# neither start a server each nor race one that is shutting down. Wine's own
+# services (and the desktop window) are started here with no terminal attached:
+# started by the first test program instead, they would inherit its output
+# pipe and keep it open, and CTest would wait for them until its time-out.
+qb_wine_server_start() {
+    qb_wine_env
+    # Whatever an earlier, interrupted run left in the prefix goes first.
+    wineserver -k 2>/dev/null || true
+    wineserver -w
+    wineserver -p
+    wine cmd /c exit >/dev/null 2>&1 </dev/null
+}
+
+qb_wine_server_stop() {
+    qb_wine_env
+    wineserver -k 2>/dev/null || true
+}
+
+# Starts an Xvfb on a free display; sets QB_XVFB_DISPLAY and remembers the
+# server so that qb_stop_display ends it.
+QB_XVFB_PIDS=()
+qb_start_xvfb() {
     local n=90
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    QB_XVFB_PID=$!
-    export DISPLAY=":$n"
+    QB_XVFB_PIDS+=($!)
+    QB_XVFB_DISPLAY=":$n"
     local i
     for i in $(seq 1 50); do
-        xdpyinfo >/dev/null 2>&1 && return 0
+        DISPLAY=$QB_XVFB_DISPLAY xdpyinfo >/dev/null 2>&1 && return 0
         sleep 0.1
     done
-    echo "Xvfb did not start on $DISPLAY" >&2
+    echo "Xvfb did not start on $QB_XVFB_DISPLAY" >&2
     return 1
 }
 
+# Uses the current display when there is one, else starts Xvfb; sets DISPLAY.
+qb_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+    qb_start_xvfb
+    export DISPLAY=$QB_XVFB_DISPLAY
+}
+
 qb_stop_display() {
-    if [ -n "${QB_XVFB_PID:-}" ]; then kill "$QB_XVFB_PID" 2>/dev/null; wait "$QB_XVFB_PID" 2>/dev/null; fi
+    local pid
+    for pid in "${QB_XVFB_PIDS[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+    QB_XVFB_PIDS=()
     return 0
 }

@@ -40,10 +40,13 @@ cmake -S "$QB_ROOT" -B "$QB_BUILD/win" -G Ninja \
 cmake --build "$QB_BUILD/win" -j "$jobs"
 qb_wine_prefix
 qb_display
-# One wineserver for the whole run: hundreds of short test programs then
-# neither start a server each nor race one that is shutting down.
-wineserver -p
-trap 'wineserver -k 2>/dev/null || true; qb_stop_display' EXIT
+# The end-to-end tests get a display of their own: windows of the other tests
+# would take the focus from the program they drive, or stand in their
+# screenshots.
+qb_start_xvfb
+export QB_E2E_DISPLAY=$QB_XVFB_DISPLAY
+trap 'qb_wine_server_stop; qb_stop_display' EXIT
+qb_wine_server_start
 run_ctest wine "$QB_BUILD/win" -LE lab "$@"
 
 # The network lab (tests/lab): the echo driver under Wine in network

@@ -7,21 +7,21 @@ namespace {
 
 using A = GhostAnswer;
 
-TEST(GhostSpec, ParsesNameAndAnswer) {
+TEST(GhostSetup, ParsesNameAndAnswer) {
     const struct {
         const char* text;
-        std::optional<GhostSpec> expected;
+        std::optional<GhostSetup> expected;
     } cases[] = {
-        {"Alpha", GhostSpec{"Alpha", A::Ok, 0}},
-        {"Quillbin Demo Ghost", GhostSpec{"Quillbin Demo Ghost", A::Ok, 0}},
-        {"Alpha:ok", GhostSpec{"Alpha", A::Ok, 0}},
-        {"Alpha:zero", GhostSpec{"Alpha", A::Zero, 0}},
-        {"Alpha:gone", GhostSpec{"Alpha", A::Gone, 0}},
-        {"Alpha:reentrant", GhostSpec{"Alpha", A::Reentrant, 0}},
-        {"Alpha:delay=0", GhostSpec{"Alpha", A::Delay, 0}},
-        {"Alpha:delay=6000", GhostSpec{"Alpha", A::Delay, 6000}},
-        {"Alpha:delay=600000", GhostSpec{"Alpha", A::Delay, 600000}},
-        {"a:b:zero", GhostSpec{"a:b", A::Zero, 0}},  // the last colon introduces the answer
+        {"Alpha", GhostSetup{"Alpha", A::Ok, 0}},
+        {"Quillbin Demo Ghost", GhostSetup{"Quillbin Demo Ghost", A::Ok, 0}},
+        {"Alpha:ok", GhostSetup{"Alpha", A::Ok, 0}},
+        {"Alpha:zero", GhostSetup{"Alpha", A::Zero, 0}},
+        {"Alpha:gone", GhostSetup{"Alpha", A::Gone, 0}},
+        {"Alpha:reentrant", GhostSetup{"Alpha", A::Reentrant, 0}},
+        {"Alpha:delay=0", GhostSetup{"Alpha", A::Delay, 0}},
+        {"Alpha:delay=6000", GhostSetup{"Alpha", A::Delay, 6000}},
+        {"Alpha:delay=600000", GhostSetup{"Alpha", A::Delay, 600000}},
+        {"a:b:zero", GhostSetup{"a:b", A::Zero, 0}},  // the last colon introduces the answer
         {"a:b", std::nullopt},                       // so a colon in a name needs one
         {"Alpha:", std::nullopt},
         {":ok", std::nullopt},
@@ -33,12 +33,12 @@ TEST(GhostSpec, ParsesNameAndAnswer) {
         {"Alpha:delay=600001", std::nullopt},
         {"Alpha:delay=99999999999", std::nullopt},
     };
-    for (const auto& c : cases) EXPECT_EQ(ParseGhostSpec(c.text), c.expected) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(ParseGhostSetup(c.text), c.expected) << c.text;
 }
 
-TEST(GhostSpec, DescribesTheAnswerTheWayItIsWritten) {
+TEST(GhostSetup, DescribesTheAnswerTheWayItIsWritten) {
     for (const char* answer : {"ok", "zero", "gone", "reentrant", "delay=250"}) {
-        auto ghost = ParseGhostSpec(std::string("G:") + answer);
+        auto ghost = ParseGhostSetup(std::string("G:") + answer);
         ASSERT_TRUE(ghost) << answer;
         EXPECT_EQ(DescribeGhostAnswer(*ghost), answer);
     }
@@ -72,7 +72,7 @@ TEST(HostOptions, ReadsTheCommandLine) {
     std::string error;
     auto options = ParseHostOptions({"--ghost", "A:zero", "--hidden", "--ghost", "B", "--log", "C:\\t\\x.log"}, error);
     ASSERT_TRUE(options) << error;
-    EXPECT_EQ(options->ghosts, (std::vector<GhostSpec>{{"A", A::Zero, 0}, {"B", A::Ok, 0}}));
+    EXPECT_EQ(options->ghosts, (std::vector<GhostSetup>{{"A", A::Zero, 0}, {"B", A::Ok, 0}}));
     EXPECT_TRUE(options->hidden);
     EXPECT_EQ(options->logPath, "C:\\t\\x.log");
     EXPECT_FALSE(options->command);
@@ -82,7 +82,7 @@ TEST(HostOptions, OneDefaultGhostWhenNoneIsNamed) {
     std::string error;
     auto options = ParseHostOptions({}, error);
     ASSERT_TRUE(options);
-    EXPECT_EQ(options->ghosts, (std::vector<GhostSpec>{{"Quillbin Demo Ghost", A::Ok, 0}}));
+    EXPECT_EQ(options->ghosts, (std::vector<GhostSetup>{{"Quillbin Demo Ghost", A::Ok, 0}}));
     EXPECT_FALSE(options->hidden);
     EXPECT_TRUE(options->logPath.empty());
 

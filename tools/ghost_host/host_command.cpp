@@ -14,7 +14,7 @@ std::optional<HostCommand> ParseHostCommand(std::string_view text) {
     } else if (text == "quit") {
         command.kind = HostCommand::Kind::Quit;
     } else if (text.substr(0, kAdd.size()) == kAdd) {
-        auto ghost = ParseGhostSpec(text.substr(kAdd.size()));
+        auto ghost = ParseGhostSetup(text.substr(kAdd.size()));
         if (!ghost) return std::nullopt;
         command.kind = HostCommand::Kind::Add;
         command.ghost = std::move(*ghost);
@@ -37,7 +37,7 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& argu
             return std::nullopt;
         }
         if (option == "--ghost") {
-            auto ghost = ParseGhostSpec(arguments[++i]);
+            auto ghost = ParseGhostSetup(arguments[++i]);
             if (!ghost) {
                 error = "not a ghost: " + arguments[i];
                 return std::nullopt;
@@ -54,7 +54,7 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& argu
             return std::nullopt;
         }
     }
-    if (options.ghosts.empty()) options.ghosts.push_back(GhostSpec{std::string(kDefaultGhostName)});
+    if (options.ghosts.empty()) options.ghosts.push_back(GhostSetup{std::string(kDefaultGhostName)});
     return options;
 }
 

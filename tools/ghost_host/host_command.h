@@ -7,14 +7,14 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/ghost_host/ghost_spec.h"
+#include "tools/ghost_host/ghost_setup.h"
 
 namespace quillbin {
 
 struct HostCommand {
     enum class Kind { Add, Remove, Clear, Quit };
     Kind kind = Kind::Clear;
-    GhostSpec ghost;  // Add: the new ghost; Remove: its name
+    GhostSetup ghost;  // Add: the new ghost; Remove: its name
 
     bool operator==(const HostCommand&) const = default;
 };
@@ -26,7 +26,7 @@ std::optional<HostCommand> ParseHostCommand(std::string_view text);
 // ghost_host.exe [--ghost NAME[:ANSWER]]... [--log FILE] [--hidden]
 // ghost_host.exe --command TEXT
 struct HostOptions {
-    std::vector<GhostSpec> ghosts;  // one default ghost when none is named
+    std::vector<GhostSetup> ghosts;  // one default ghost when none is named
     std::string logPath;            // UTF-8; empty: no log
     bool hidden = false;
     std::optional<std::string> command;

@@ -29,8 +29,8 @@ bool DemoGhost::RegisterWindowClass(HINSTANCE instance) {
     return ::RegisterClassExW(&cls) != 0;
 }
 
-DemoGhost::DemoGhost(GhostSpec spec, uint64_t serial, GhostServices& services)
-    : m_spec(std::move(spec)),
+DemoGhost::DemoGhost(GhostSetup setup, uint64_t serial, GhostServices& services)
+    : m_setup(std::move(setup)),
       m_serial(serial),
       m_services(services),
       m_ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
@@ -62,7 +62,7 @@ void DemoGhost::RequestStop() {
 void DemoGhost::ThreadMain(HINSTANCE instance) {
     ScopeExit finished([this] { m_finished = true; });
     m_threadId = ::GetCurrentThreadId();
-    HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, kDemoGhostWindowClass, WideFromUtf8(m_spec.name).c_str(),
+    HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, kDemoGhostWindowClass, WideFromUtf8(m_setup.name).c_str(),
                                     WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
     ScopeExit destroy([window] {
         if (::IsWindow(window)) ::DestroyWindow(window);
@@ -109,7 +109,7 @@ LRESULT DemoGhost::OnCopyData(HWND window, WPARAM sender, const COPYDATASTRUCT* 
         bytes = std::string_view(static_cast<const char*>(data->lpData), data->cbData);
     }
     LoggedRequest logged;
-    logged.ghost = m_spec.name;
+    logged.ghost = m_setup.name;
     logged.index = m_index;
     logged.hwnd = reinterpret_cast<uintptr_t>(window);
     logged.dwData = data ? data->dwData : 0;
@@ -120,7 +120,7 @@ LRESULT DemoGhost::OnCopyData(HWND window, WPARAM sender, const COPYDATASTRUCT* 
     m_services.log.Append(logged);
 
     ShownRequest shown;
-    shown.ghost = m_spec.name;
+    shown.ghost = m_setup.name;
     shown.index = logged.index;
     shown.hwnd = logged.hwnd;
     shown.dwData = logged.dwData;
@@ -134,7 +134,7 @@ LRESULT DemoGhost::OnCopyData(HWND window, WPARAM sender, const COPYDATASTRUCT* 
 }
 
 LRESULT DemoGhost::Answer(WPARAM sender) {
-    switch (m_spec.answer) {
+    switch (m_setup.answer) {
         case GhostAnswer::Ok:
         case GhostAnswer::Gone:
             return 1;
@@ -142,7 +142,7 @@ LRESULT DemoGhost::Answer(WPARAM sender) {
             return 0;
         case GhostAnswer::Delay:
             // Cut short when the host removes the ghost or quits.
-            return ::WaitForSingleObject(m_stop.get(), m_spec.delayMs) == WAIT_TIMEOUT ? 1 : 0;
+            return ::WaitForSingleObject(m_stop.get(), m_setup.delayMs) == WAIT_TIMEOUT ? 1 : 0;
         case GhostAnswer::Reentrant: {
             m_services.block.Publish(BuildHostDirectory({}, kHostBlockSize).bytes);
             DWORD_PTR ignored = 0;

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "framework/win/unique_handle.h"
-#include "tools/ghost_host/ghost_spec.h"
+#include "tools/ghost_host/ghost_setup.h"
 
 namespace quillbin::win {
 
@@ -29,7 +29,7 @@ class DemoGhost {
 public:
     static bool RegisterWindowClass(HINSTANCE instance);
 
-    DemoGhost(GhostSpec spec, uint64_t serial, GhostServices& services);
+    DemoGhost(GhostSetup setup, uint64_t serial, GhostServices& services);
     // Stops the thread and waits for it.
     ~DemoGhost();
     DemoGhost(const DemoGhost&) = delete;
@@ -45,7 +45,7 @@ public:
     bool Finished() const { return m_finished; }
 
     void SetIndex(uint32_t index) { m_index = index; }
-    const GhostSpec& spec() const { return m_spec; }
+    const GhostSetup& setup() const { return m_setup; }
     uint64_t serial() const { return m_serial; }
     HWND window() const { return m_window; }
     bool vanished() const { return m_vanished; }
@@ -56,7 +56,7 @@ private:
     LRESULT OnCopyData(HWND window, WPARAM sender, const COPYDATASTRUCT* data);
     LRESULT Answer(WPARAM sender);
 
-    const GhostSpec m_spec;
+    const GhostSetup m_setup;
     const uint64_t m_serial;
     GhostServices& m_services;
     std::atomic<uint32_t> m_index{0};

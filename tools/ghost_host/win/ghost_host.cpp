@@ -34,8 +34,8 @@ int GhostHost::Run(HINSTANCE instance) {
         return kCannotStart;
     }
     if (!m_block.Create()) return kCannotStart;
-    for (const GhostSpec& spec : m_options.ghosts) {
-        if (!AddGhost(spec)) return kCannotStart;
+    for (const GhostSetup& setup : m_options.ghosts) {
+        if (!AddGhost(setup)) return kCannotStart;
     }
     Publish();
     // The control window comes last: once it exists, the host is ready.
@@ -53,8 +53,8 @@ int GhostHost::Run(HINSTANCE instance) {
     return 0;
 }
 
-bool GhostHost::AddGhost(const GhostSpec& spec) {
-    auto ghost = std::make_unique<DemoGhost>(spec, m_nextSerial++, m_services);
+bool GhostHost::AddGhost(const GhostSetup& setup) {
+    auto ghost = std::make_unique<DemoGhost>(setup, m_nextSerial++, m_services);
     if (!ghost->Start(m_instance)) return false;
     ghost->SetIndex(static_cast<uint32_t>(m_ghosts.size()));
     m_ghosts.push_back(std::move(ghost));
@@ -72,14 +72,14 @@ void GhostHost::Publish() {
     for (size_t i = 0; i < m_ghosts.size(); ++i) {
         const DemoGhost& ghost = *m_ghosts[i];
         m_ghosts[i]->SetIndex(static_cast<uint32_t>(i));
-        entries.push_back(DirectoryGhost{ghost.serial(), Cp932FromWide(WideFromUtf8(ghost.spec().name)),
+        entries.push_back(DirectoryGhost{ghost.serial(), Cp932FromWide(WideFromUtf8(ghost.setup().name)),
                                          reinterpret_cast<uintptr_t>(ghost.window())});
     }
     HostDirectory directory = BuildHostDirectory(entries, kHostBlockSize);
     m_block.Publish(directory.bytes);
     m_listed = directory.ghosts;
     for (size_t i = 0; i < m_listed; ++i) {
-        if (m_ghosts[i]->spec().answer == GhostAnswer::Gone) m_ghosts[i]->Vanish();
+        if (m_ghosts[i]->setup().answer == GhostAnswer::Gone) m_ghosts[i]->Vanish();
     }
 }
 
@@ -93,9 +93,9 @@ void GhostHost::ShowGhosts() {
     for (size_t i = 0; i < m_ghosts.size(); ++i) {
         const DemoGhost& ghost = *m_ghosts[i];
         std::wstring line = std::to_wstring(i) + L"  quillbin_ghost_" + std::to_wstring(ghost.serial()) + L"  \"" +
-                            WideFromUtf8(ghost.spec().name) + L"\"  window " +
+                            WideFromUtf8(ghost.setup().name) + L"\"  window " +
                             std::to_wstring(reinterpret_cast<uintptr_t>(ghost.window())) + L"  " +
-                            WideFromUtf8(DescribeGhostAnswer(ghost.spec()));
+                            WideFromUtf8(DescribeGhostAnswer(ghost.setup()));
         if (ghost.vanished()) line += L"  (window destroyed, still listed)";
         if (i >= m_listed) line += L"  (not listed: the block is full)";
         lines.push_back(std::move(line));
@@ -118,7 +118,7 @@ bool GhostHost::OnCommand(std::string_view utf8) {
             break;
         case HostCommand::Kind::Remove: {
             // Every ghost of that name goes; the others keep their order.
-            auto kept = [&](const auto& ghost) { return ghost->spec().name != command->ghost.name; };
+            auto kept = [&](const auto& ghost) { return ghost->setup().name != command->ghost.name; };
             auto first = std::stable_partition(m_ghosts.begin(), m_ghosts.end(), kept);
             if (first == m_ghosts.end()) return false;
             for (auto it = first; it != m_ghosts.end(); ++it) RetireGhost(std::move(*it));

@@ -32,7 +32,7 @@ private:
     void OnRequestsArrived() override;
     void OnTimer() override;
 
-    bool AddGhost(const GhostSpec& spec);
+    bool AddGhost(const GhostSetup& setup);
     void RetireGhost(std::unique_ptr<DemoGhost> ghost);
     // Writes the current ghosts into the block, then destroys the window of
     // every "gone" ghost that has now been listed once.

@@ -19,19 +19,19 @@ enum class GhostAnswer {
     Reentrant,  // empties the directory and makes the sender refresh, then answers 1
 };
 
-struct GhostSpec {
+struct GhostSetup {
     std::string name;  // UTF-8
     GhostAnswer answer = GhostAnswer::Ok;
     uint32_t delayMs = 0;
 
-    bool operator==(const GhostSpec&) const = default;
+    bool operator==(const GhostSetup&) const = default;
 };
 
 // Longest delay accepted: a test that needs more is waiting for nothing.
 inline constexpr uint32_t kMaxGhostDelayMs = 600000;
 
-std::optional<GhostSpec> ParseGhostSpec(std::string_view text);
+std::optional<GhostSetup> ParseGhostSetup(std::string_view text);
 // "ok", "zero", "delay=250", "gone", "reentrant".
-std::string DescribeGhostAnswer(const GhostSpec& ghost);
+std::string DescribeGhostAnswer(const GhostSetup& ghost);
 
 }  // namespace quillbin

@@ -1,4 +1,4 @@
-#include "tools/ghost_host/ghost_spec.h"
+#include "tools/ghost_host/ghost_setup.h"
 
 #include <charconv>
 
@@ -6,7 +6,7 @@ namespace quillbin {
 
 namespace {
 
-std::optional<GhostSpec> ParseAnswer(std::string_view text, GhostSpec ghost) {
+std::optional<GhostSetup> ParseAnswer(std::string_view text, GhostSetup ghost) {
     constexpr std::string_view kDelay = "delay=";
     if (text == "ok") {
         ghost.answer = GhostAnswer::Ok;
@@ -33,8 +33,8 @@ std::optional<GhostSpec> ParseAnswer(std::string_view text, GhostSpec ghost) {
 
 }  // namespace
 
-std::optional<GhostSpec> ParseGhostSpec(std::string_view text) {
-    GhostSpec ghost;
+std::optional<GhostSetup> ParseGhostSetup(std::string_view text) {
+    GhostSetup ghost;
     size_t colon = text.rfind(':');
     ghost.name = std::string(text.substr(0, colon));
     if (ghost.name.empty()) return std::nullopt;
@@ -42,7 +42,7 @@ std::optional<GhostSpec> ParseGhostSpec(std::string_view text) {
     return ParseAnswer(text.substr(colon + 1), std::move(ghost));
 }
 
-std::string DescribeGhostAnswer(const GhostSpec& ghost) {
+std::string DescribeGhostAnswer(const GhostSetup& ghost) {
     switch (ghost.answer) {
         case GhostAnswer::Ok: return "ok";
         case GhostAnswer::Zero: return "zero";
