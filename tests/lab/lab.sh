@@ -111,8 +111,7 @@ lab_down() {
     stop_wineserver
     # A case that was killed mid-way leaves its copy behind.
     if [ -f "$labdir/hosts.orig" ]; then
-        mkdir -p "$labdir"
-    exec 8>"$MACHINE_LOCK"
+        exec 8>"$MACHINE_LOCK"
         flock -w 120 8
         if grep -qF "$HOSTS_MARK" "$HOSTS_FILE"; then restore_hosts; else rm -f "$labdir/hosts.orig"; fi
     fi
@@ -205,6 +204,8 @@ run_case() {
         command=(ip netns exec "${NS[client]}" env -u DISPLAY WINEPREFIX="$prefix" "$winerun" "$driver" "${argv[@]}")
     fi
 
+    # The local cases run before the lab is up: its folder may not exist yet.
+    mkdir -p "$labdir"
     exec 8>"$MACHINE_LOCK"
     flock -w 300 8 || die "timed out waiting for $MACHINE_LOCK"
     if [ -n "$hosts" ]; then
