@@ -48,6 +48,21 @@ std::string FullReference(uint32_t index, std::string_view text, std::string_vie
     return line;
 }
 
+// "NG %s Time=%ldms TTL=%ld (ERR : %s)": a node answered, but not with our
+// echo (a router's time-exceeded, or our payload came back changed).
+EchoLines NodeError(uint32_t index, std::string_view text, std::string_view address,
+                    const EchoReply& reply) {
+    EchoLines lines;
+    lines.listLine = "NG ";
+    lines.listLine += address;
+    AppendTimeAndTtl(lines.listLine, reply);
+    lines.listLine += " (ERR : ";
+    lines.listLine += text;
+    lines.listLine += ')';
+    lines.referenceLine = FullReference(index, text, address, reply);
+    return lines;
+}
+
 }  // namespace
 
 EchoLines FormatEchoLines(uint32_t index, const ClassifiedReply& classified, const EchoReply& reply,
@@ -70,26 +85,11 @@ EchoLines FormatEchoLines(uint32_t index, const ClassifiedReply& classified, con
         break;
     }
     case EchoOutcome::DataMismatch:
-        // "NG %s Time=%ldms TTL=%ld (ERR : %s)"
-        lines.listLine = "NG ";
-        lines.listLine += address;
-        AppendTimeAndTtl(lines.listLine, reply);
-        lines.listLine += " (ERR : ";
-        lines.listLine += kDataMismatchText;
-        lines.listLine += ')';
-        lines.referenceLine = FullReference(index, kDataMismatchText, address, reply);
+        lines = NodeError(index, kDataMismatchText, address, reply);
         break;
-    case EchoOutcome::TtlExpired: {
-        const std::string_view text = IcmpStatusText(classified.status);
-        lines.listLine = "NG ";
-        lines.listLine += address;
-        AppendTimeAndTtl(lines.listLine, reply);
-        lines.listLine += " (ERR : ";
-        lines.listLine += text;
-        lines.listLine += ')';
-        lines.referenceLine = FullReference(index, text, address, reply);
+    case EchoOutcome::TtlExpired:
+        lines = NodeError(index, IcmpStatusText(classified.status), address, reply);
         break;
-    }
     case EchoOutcome::StatusFailure: {
         // "NG %s" and "Reference%d: %s\x01\x01\x01\r\n": nothing of the
         // record but its status is worth showing.

@@ -47,6 +47,8 @@ qb_start_xvfb
 export QB_E2E_DISPLAY=$QB_XVFB_DISPLAY
 trap 'qb_wine_server_stop; qb_stop_display' EXIT
 qb_wine_server_start
+retries_log=$QB_BUILD/win/wine-start-retries.log
+rm -f "$retries_log"
 run_ctest wine "$QB_BUILD/win" -LE lab "$@"
 
 # The network lab (tests/lab): the echo driver under Wine in network
@@ -69,6 +71,9 @@ cmake --build "$QB_BUILD/fuzz" -j "$jobs"
 run_ctest fuzz "$QB_BUILD/fuzz/tests/fuzz"
 
 printf '\n'
+if [ -s "$retries_log" ]; then
+    echo "Wine failed to start $(wc -l <"$retries_log") program(s) at the first try; each ran again ($retries_log)"
+fi
 total_passed=0; total_failed=0
 for s in "${summary[@]}"; do
     echo "$s"

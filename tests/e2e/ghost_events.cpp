@@ -1,5 +1,6 @@
 #include "tests/e2e/ghost_events.h"
 
+#include "tests/e2e/expected_texts.h"
 #include "tests/e2e/polling.h"
 #include "tools/ghost_host/host_protocol.h"
 
@@ -19,6 +20,12 @@ std::vector<LoggedRequest> EventsNamed(const GhostHostProcess& host, std::string
 bool WaitForEvents(const GhostHostProcess& host, std::string_view event, size_t count, DWORD timeoutMs,
                    std::string_view ghost) {
     return WaitUntil([&] { return EventsNamed(host, event, ghost).size() >= count; }, timeoutMs);
+}
+
+bool RunAndWaitForResults(const DialogDriver& dialog, const GhostHostProcess& host, size_t resultsExpected,
+                          DWORD timeoutMs) {
+    dialog.PressSend();
+    return WaitForEvents(host, kResultsEvent, resultsExpected, timeoutMs) && dialog.WaitIdle(timeoutMs);
 }
 
 bool RefreshGhostsNow(HWND dialog) {

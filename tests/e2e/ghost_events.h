@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/e2e/dialog_driver.h"
 #include "tests/support/ghost_host_fixture.h"
 
 namespace quillbin::win::e2e {
@@ -17,6 +18,12 @@ std::vector<LoggedRequest> EventsNamed(const GhostHostProcess& host, std::string
                                        std::string_view ghost = {});
 bool WaitForEvents(const GhostHostProcess& host, std::string_view event, size_t count, DWORD timeoutMs,
                    std::string_view ghost = {});
+
+// Presses the send button, then waits until the host has logged
+// `resultsExpected` results events in all (every ghost's copy counts) and
+// the dialog is ready for the next run.
+bool RunAndWaitForResults(const DialogDriver& dialog, const GhostHostProcess& host, size_t resultsExpected,
+                          DWORD timeoutMs);
 
 // Makes the dialog refresh its ghost list now, as the host's "sakura"
 // broadcast would, but sent: when this returns, the refresh is done.

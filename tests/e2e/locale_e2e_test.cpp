@@ -30,9 +30,7 @@ TEST(Locale, TheListLineAndTheValidationMessageReadBackInJapanese) {
     DialogDriver dialog(program.Dialog());
 
     ASSERT_TRUE(dialog.Fill({L"127.0.0.1", L"1", L"18", L"255"}));
-    dialog.PressSend();
-    ASSERT_TRUE(WaitForEvents(host, kResultsEvent, 1, 30000));
-    ASSERT_TRUE(dialog.WaitIdle(30000));
+    ASSERT_TRUE(RunAndWaitForResults(dialog, host, 1, 30000));
     std::vector<std::wstring> lines = dialog.Lines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(MaskListTime(lines[0]), kLoopbackOkLine);

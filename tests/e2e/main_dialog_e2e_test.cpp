@@ -92,9 +92,7 @@ TEST(MainDialog, ARejectedFieldShowsItsMessageSelectsTheFieldAndStartsNoRun) {
     // One good run first, so that a run started by mistake would show in the
     // list, the status line and the host's log.
     ASSERT_TRUE(dialog.Fill({}));
-    dialog.PressSend();
-    ASSERT_TRUE(WaitForEvents(host, kResultsEvent, 1, kRunTimeoutMs));
-    ASSERT_TRUE(dialog.WaitIdle(kRunTimeoutMs));
+    ASSERT_TRUE(RunAndWaitForResults(dialog, host, 1, kRunTimeoutMs));
     const std::vector<std::wstring> lines = dialog.Lines();
     const std::wstring status = dialog.Status();
     ASSERT_EQ(lines.size(), 1u);
@@ -179,10 +177,7 @@ TEST(MainDialog, TheEdgeValuesAndBlanksAroundANumberAreAccepted) {
     for (const Accepted& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(dialog.Fill(c.fields));
-        dialog.PressSend();
-        ++runs;
-        ASSERT_TRUE(WaitForEvents(host, kResultsEvent, runs, kRunTimeoutMs)) << "no results event";
-        ASSERT_TRUE(dialog.WaitIdle(kRunTimeoutMs));
+        ASSERT_TRUE(RunAndWaitForResults(dialog, host, ++runs, kRunTimeoutMs)) << "no results event";
         EXPECT_EQ(FindMessageBox(dialog.Dialog()), nullptr);
         std::vector<std::wstring> lines = dialog.Lines();
         ASSERT_EQ(lines.size(), c.lines);
@@ -212,9 +207,7 @@ TEST(MainDialog, ARunToLoopbackShowsItsLinesAndCountsAndReportsToEveryGhost) {
     DialogDriver dialog(program.Dialog());
 
     ASSERT_TRUE(dialog.Fill({L"127.0.0.1", L"3", L"18", L"255"}));
-    dialog.PressSend();
-    ASSERT_TRUE(WaitForEvents(host, kResultsEvent, 2, kRunTimeoutMs));
-    ASSERT_TRUE(dialog.WaitIdle(kRunTimeoutMs));
+    ASSERT_TRUE(RunAndWaitForResults(dialog, host, 2, kRunTimeoutMs));
 
     std::vector<std::wstring> lines = dialog.Lines();
     ASSERT_EQ(lines.size(), 3u);
@@ -279,9 +272,7 @@ TEST(MainDialog, AfterARunStartedWithTheSendButtonEnterAndEscStillWork) {
     DialogDriver dialog(program.Dialog());
 
     ASSERT_TRUE(dialog.Fill({}));
-    dialog.PressSend();
-    ASSERT_TRUE(WaitForEvents(host, kResultsEvent, 1, kRunTimeoutMs));
-    ASSERT_TRUE(dialog.WaitIdle(kRunTimeoutMs));
+    ASSERT_TRUE(RunAndWaitForResults(dialog, host, 1, kRunTimeoutMs));
 
     ASSERT_TRUE(PressKey(dialog.Dialog(), VK_RETURN));
     EXPECT_TRUE(WaitForEvents(host, kResultsEvent, 2, 5000)) << "Enter did not start a run";

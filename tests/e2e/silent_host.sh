@@ -15,15 +15,9 @@
 # Exits 77 (skipped) where root or the ip command is missing.
 set -euo pipefail
 
-readonly SKIP=77
-if [ "$(id -u)" -ne 0 ]; then
-    echo "silent host test skipped: it needs root (network namespaces, raw sockets)"
-    exit $SKIP
-fi
-if ! command -v ip >/dev/null 2>&1; then
-    echo "silent host test skipped: the ip command (package iproute2) is missing"
-    exit $SKIP
-fi
+# shellcheck source=../support/netns.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../support/netns.sh"
+require_netns_privileges "silent host test"
 
 workdir=$1 winerun=$2 program=$3 prefix=$4
 tag=$(printf '%s' "$workdir" | md5sum | cut -c1-6)
@@ -31,16 +25,11 @@ client=qb$tag-e2e-client
 silent=qb$tag-e2e-silent
 netns_dir=/etc/netns/$client
 
-stop_wine() {
-    WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
-    WINEPREFIX=$prefix wineserver -w >/dev/null 2>&1 || true
-}
-
 cleanup() {
-    stop_wine
+    stop_wineserver "$prefix"
     local ns
     for ns in "$client" "$silent"; do
-        if ip netns list | awk '{print $1}' | grep -qx "$ns"; then ip netns del "$ns"; fi
+        if ns_exists "$ns"; then ip netns del "$ns"; fi
     done
     rm -rf "$netns_dir"
     rmdir /etc/netns 2>/dev/null || true
@@ -62,6 +51,6 @@ ip netns exec "$silent" sysctl -qw net.ipv4.icmp_echo_ignore_all=1
 mkdir -p "$netns_dir"
 printf '127.0.0.1 localhost\n198.18.3.2 silent-host\n' >"$netns_dir/hosts"
 
-stop_wine
+stop_wineserver "$prefix"
 mkdir -p "$workdir"
 ip netns exec "$client" env WINEPREFIX="$prefix" QB_SILENT_HOST=198.18.3.2 "$winerun" "$program"

@@ -28,7 +28,6 @@
 # Exits 77 (skipped) where root or the ip command is missing.
 set -euo pipefail
 
-readonly SKIP=77
 readonly HOSTS_FILE=/etc/hosts
 readonly HOSTS_MARK='# quillbin-lab'
 # Several build trees may run their labs at once: their namespaces differ by
@@ -36,19 +35,11 @@ readonly HOSTS_MARK='# quillbin-lab'
 readonly MACHINE_LOCK=/tmp/quillbin-lab.lock
 readonly ROLES=(client router answer silent mangle narrow)
 readonly HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../support/netns.sh
+. "$HERE/../support/netns.sh"
 
 die() { echo "lab: $*" >&2; exit 1; }
 
-require_privileges() {
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "lab skipped: it needs root (network namespaces, raw sockets)"
-        exit $SKIP
-    fi
-    if ! command -v ip >/dev/null 2>&1; then
-        echo "lab skipped: the ip command (package iproute2) is missing"
-        exit $SKIP
-    fi
-}
 
 # Names of this lab's namespaces: unique per lab directory.
 set_names() {
@@ -61,7 +52,6 @@ set_names() {
     prefix=$labdir/wineprefix
 }
 
-ns_exists() { ip netns list | awk '{print $1}' | grep -qx "$1"; }
 
 in_ns() { local ns=$1; shift; ip netns exec "$ns" "$@"; }
 
@@ -90,12 +80,6 @@ stop_responder() {
     rm -f "$pidfile"
 }
 
-stop_wineserver() {
-    [ -d "$prefix" ] || return 0
-    WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
-    WINEPREFIX=$prefix wineserver -w >/dev/null 2>&1 || true
-}
-
 # Puts /etc/hosts back from the copy a case keeps while it has changed it.
 restore_hosts() {
     local backup=$labdir/hosts.orig
@@ -108,7 +92,7 @@ restore_hosts() {
 
 lab_down() {
     stop_responder
-    stop_wineserver
+    stop_wineserver "$prefix"
     # A case that was killed mid-way leaves its copy behind.
     if [ -f "$labdir/hosts.orig" ]; then
         exec 8>"$MACHINE_LOCK"
@@ -167,7 +151,7 @@ lab_up() {
     grep -q '^ready$' "$labdir/responder.log" || die "the responder did not start: $(cat "$labdir/responder.log")"
 
     # The prefix is made once and kept; the first start takes 10-15 s.
-    stop_wineserver
+    stop_wineserver "$prefix"
     "$HERE/../../scripts/wine-prefix.sh" "$prefix"
     echo "lab up: ${NS[*]}"
 }
@@ -194,7 +178,7 @@ run_case() {
     if [ "$where" = local ]; then
         command=("$winerun" "$driver" "${argv[@]}")
     else
-        require_privileges
+        require_netns_privileges lab
         ns_exists "${NS[client]}" || die "the lab is not up (run: lab.sh up)"
         # Each case starts from a clean slate: a path MTU learnt by an earlier
         # one would otherwise let a too big packet through in fragments.
@@ -243,8 +227,8 @@ main() {
     set_names "$2"
     shift 2
     case $action in
-        up) require_privileges; lab_up "$@" ;;
-        down) require_privileges; lab_down ;;
+        up) require_netns_privileges lab; lab_up "$@" ;;
+        down) require_netns_privileges lab; lab_down ;;
         case) run_case "$@" ;;
         *) die "unknown action: $action" ;;
     esac
