@@ -1,5 +1,6 @@
 #include "tests/e2e/dialog_driver.h"
 
+#include "framework/win/wide_text.h"
 #include "tests/e2e/polling.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/window_access.h"
@@ -25,6 +26,13 @@ void DialogDriver::PressSend() const { PostClick(Item(kSendButton)); }
 
 bool DialogDriver::WaitIdle(DWORD timeoutMs) const {
     return WaitUntil([this] { return SendEnabled(); }, timeoutMs);
+}
+
+std::string DialogDriver::Describe() const {
+    HWND focus = FocusOf(m_dialog);
+    return "dialog: status \"" + Utf8FromWide(Status()) + "\", " + std::to_string(Lines().size()) +
+           " list lines, send button " + (SendEnabled() ? "enabled" : "disabled") + ", focus on " +
+           (focus ? "control " + std::to_string(::GetDlgCtrlID(focus)) : std::string("no window"));
 }
 
 }  // namespace quillbin::win::e2e

@@ -38,6 +38,10 @@ public:
     // Waits (bounded) for the send button to be enabled again after a run.
     bool WaitIdle(DWORD timeoutMs) const;
 
+    // What a failed expectation should show of the dialog: the status line,
+    // the number of list lines, the send button's state and the focus.
+    std::string Describe() const;
+
 private:
     HWND m_dialog;
 };

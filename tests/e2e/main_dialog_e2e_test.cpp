@@ -242,7 +242,8 @@ TEST(MainDialog, EnterStartsARunAndDoesNothingWhileOneIsUnderWay) {
     ASSERT_TRUE(dialog.Fill({L"127.0.0.1", L"2", L"18", L"255"}));
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(dialog.Dialog()) == dialog.Item(kHostField); }, 2000));
     ASSERT_TRUE(PressKey(dialog.Dialog(), VK_RETURN));
-    ASSERT_TRUE(WaitForEvents(host, kResultsEvent, 1, kRunTimeoutMs, "Quick")) << "Enter started no run";
+    ASSERT_TRUE(WaitForEvents(host, kResultsEvent, 1, kRunTimeoutMs, "Quick"))
+        << "Enter started no run; " << dialog.Describe();
     ASSERT_FALSE(dialog.SendEnabled());
 
     // Now the run waits for the slow ghost: Enter must not start another.

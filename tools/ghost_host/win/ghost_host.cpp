@@ -10,8 +10,13 @@ namespace quillbin::win {
 
 namespace {
 
-// Exit codes: 0 after "quit" or a closed window.
-constexpr int kCannotStart = 3;
+// Exit codes: 0 after "quit" or a closed window; a host that cannot start
+// says where it stopped, as its tools and tests only see the code.
+constexpr int kCannotOpenLog = 3;
+constexpr int kCannotRegisterClasses = 5;
+constexpr int kCannotCreateBlock = 6;
+constexpr int kCannotStartGhost = 7;
+constexpr int kCannotCreateWindow = 8;
 
 }  // namespace
 
@@ -29,17 +34,17 @@ GhostHost::~GhostHost() {
 
 int GhostHost::Run(HINSTANCE instance) {
     m_instance = instance;
-    if (!m_options.logPath.empty() && !m_log.Open(WideFromUtf8(m_options.logPath))) return kCannotStart;
+    if (!m_options.logPath.empty() && !m_log.Open(WideFromUtf8(m_options.logPath))) return kCannotOpenLog;
     if (!DemoGhost::RegisterWindowClass(instance) || !ControlWindow::RegisterWindowClass(instance)) {
-        return kCannotStart;
+        return kCannotRegisterClasses;
     }
-    if (!m_block.Create()) return kCannotStart;
+    if (!m_block.Create()) return kCannotCreateBlock;
     for (const GhostSetup& setup : m_options.ghosts) {
-        if (!AddGhost(setup)) return kCannotStart;
+        if (!AddGhost(setup)) return kCannotStartGhost;
     }
     Publish();
     // The control window comes last: once it exists, the host is ready.
-    if (!m_window.Create(instance, *this)) return kCannotStart;
+    if (!m_window.Create(instance, *this)) return kCannotCreateWindow;
     m_feed.Attach(m_window.window(), ControlWindow::kRequestsArrived);
     ShowGhosts();
     if (!m_options.hidden) ::ShowWindow(m_window.window(), SW_SHOWNOACTIVATE);
