@@ -56,9 +56,10 @@ qb_start_xvfb
 export QB_E2E_DISPLAY=$QB_XVFB_DISPLAY
 trap 'qb_wine_server_stop; qb_stop_display' EXIT
 qb_wine_server_start
-# Under Wine a test now and then fails for reasons of Wine's own (a process
-# that never starts, a window that cannot be made while the desktop starts):
-# a failed Wine test runs once more, and the summary names every such test.
+# Under Wine a test now and then fails for reasons of Wine's own (seen: a
+# process that wrote nothing before it ended, a first window that
+# CreateWindowExW would not make): a failed Wine test runs once more, and the
+# summary names every such test.
 run_ctest wine "$QB_BUILD/win" -LE lab --repeat until-pass:2 "$@"
 
 # The network lab (tests/lab): the echo driver under Wine in network

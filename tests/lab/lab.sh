@@ -40,7 +40,6 @@ readonly HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 die() { echo "lab: $*" >&2; exit 1; }
 
-
 # Names of this lab's namespaces: unique per lab directory.
 set_names() {
     labdir=$1
@@ -51,7 +50,6 @@ set_names() {
     for role in "${ROLES[@]}"; do NS[$role]="qb$tag-$role"; done
     prefix=$labdir/wineprefix
 }
-
 
 in_ns() { local ns=$1; shift; ip netns exec "$ns" "$@"; }
 
