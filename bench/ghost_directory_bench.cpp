@@ -18,21 +18,21 @@ constexpr int kGhosts = 100;
 // ghost its handle, its name and a handful of other properties, the text
 // padded with further properties until the block is full.
 std::vector<char> MakeFullBlock() {
-    std::string text = "zed_fmo_header_dummyentry_0.hwnd\x01" "0\r\n";
+    std::string text = std::string("zed_fmo_header_dummyentry_0.hwnd") + '\x01' + "0\r\n";
     for (int i = 0; i < kGhosts; ++i) {
         std::string id = "quillbin_ghost_" + std::to_string(i);
-        text += id + ".path\x01" "C:\\ghosts\\" + std::to_string(i) + "\\\r\n";
+        text += id + ".path" + '\x01' + "C:\\ghosts\\" + std::to_string(i) + "\\\r\n";
         text += id + ".hwnd\x01" + std::to_string(65536 + 2 * i) + "\r\n";
         // ソフト in code page 932.
-        text += id + ".name\x01" "\x83\x5C\x83\x74\x83\x67 " + std::to_string(i) + "\r\n";
-        text += id + ".keroname\x01" "kero\r\n";
+        text += id + ".name" + '\x01' + "\x83\x5C\x83\x74\x83\x67 " + std::to_string(i) + "\r\n";
+        text += id + ".keroname" + '\x01' + "kero\r\n";
         for (int k = 0; k < 4; ++k) {
             text += id + ".property" + std::to_string(k) + "\x01" + std::string(60, 'p') + "\r\n";
         }
     }
     const std::string filler = "quillbin_ghost_99.more\x01" + std::string(60, 'f') + "\r\n";
     while (4 + text.size() + filler.size() < kBlockBytes) text += filler;
-    if (4 + text.size() > kBlockBytes) return {};   // the ghosts alone must fit
+    if (4 + text.size() > kBlockBytes) return {};  // the ghosts alone must fit
     text.resize(kBlockBytes - 4, '\0');
 
     std::vector<char> block(kBlockBytes);

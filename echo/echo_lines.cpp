@@ -36,8 +36,7 @@ std::string ReferenceStart(uint32_t index, std::string_view text) {
 }
 
 // "Reference%d: %s\x01%s\x01%ld\x01%ld\r\n"
-std::string FullReference(uint32_t index, std::string_view text, std::string_view address,
-                          const EchoReply& reply) {
+std::string FullReference(uint32_t index, std::string_view text, std::string_view address, const EchoReply& reply) {
     std::string line = ReferenceStart(index, text);
     line += address;
     line += kFieldSeparator;
@@ -50,8 +49,7 @@ std::string FullReference(uint32_t index, std::string_view text, std::string_vie
 
 // "NG %s Time=%ldms TTL=%ld (ERR : %s)": a node answered, but not with our
 // echo (a router's time-exceeded, or our payload came back changed).
-EchoLines NodeError(uint32_t index, std::string_view text, std::string_view address,
-                    const EchoReply& reply) {
+EchoLines NodeError(uint32_t index, std::string_view text, std::string_view address, const EchoReply& reply) {
     EchoLines lines;
     lines.listLine = "NG ";
     lines.listLine += address;

@@ -44,7 +44,7 @@ inline constexpr std::string_view kEchoHandleError = "\nError opening an ICMP ha
 // the outcomes that show it.
 struct EchoLines {
     std::string listLine;
-    std::string referenceLine;   // ends with CR LF
+    std::string referenceLine;  // ends with CR LF
 };
 EchoLines FormatEchoLines(uint32_t index, const ClassifiedReply& classified, const EchoReply& reply,
                           std::string_view address);

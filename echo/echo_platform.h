@@ -30,9 +30,9 @@ struct EchoReply {
     bool written = false;
     uint32_t lastError = 0;
     // The first reply record, meaningful only when written.
-    uint32_t address = 0;         // network byte order
+    uint32_t address = 0;  // network byte order
     uint32_t status = 0;
-    uint32_t roundTripTime = 0;   // milliseconds
+    uint32_t roundTripTime = 0;  // milliseconds
     uint8_t ttl = 0;
     uint16_t dataSize = 0;
     // The echoed bytes, or nullopt when the record's Data/DataSize do not lie
@@ -46,8 +46,7 @@ class IcmpEchoHandle {
 public:
     virtual ~IcmpEchoHandle() = default;
     // One echo, waiting up to 5000 ms, into a 2076-byte reply area.
-    virtual EchoReply SendEcho(uint32_t destination, std::string_view payload,
-                               const EchoRequestOptions& options) = 0;
+    virtual EchoReply SendEcho(uint32_t destination, std::string_view payload, const EchoRequestOptions& options) = 0;
 };
 
 // The loaded ICMP service library with its three entry points; destroying it
@@ -60,16 +59,16 @@ public:
 };
 
 enum class IcmpBindError {
-    NoLibrary,      // neither "IPHLPAPI.DLL" nor "ICMP.DLL" loads
-    NoEntryPoint,   // a module loaded but lacks an entry point (it is released again)
+    NoLibrary,     // neither "IPHLPAPI.DLL" nor "ICMP.DLL" loads
+    NoEntryPoint,  // a module loaded but lacks an entry point (it is released again)
 };
 
 using IcmpBinding = std::variant<std::unique_ptr<IcmpLibrary>, IcmpBindError>;
 
 // A resolved host: the entry's official name and its first IPv4 address.
 struct HostEntry {
-    std::string name;       // code page 932 bytes
-    uint32_t address = 0;   // network byte order
+    std::string name;      // code page 932 bytes
+    uint32_t address = 0;  // network byte order
 };
 
 class EchoPlatform {

@@ -43,7 +43,7 @@ std::optional<HostEntry> ResolveHost(const std::string& host, EchoPlatform& plat
 // to the tick read here, so the next interval includes this pause.
 void Pace(EchoPlatform& platform, uint32_t& mark) {
     const uint32_t now = platform.TickCount();
-    const uint32_t elapsed = now - mark;   // unsigned: right across a wrap of the count
+    const uint32_t elapsed = now - mark;  // unsigned: right across a wrap of the count
     if (elapsed < kPaceLimitMs) platform.Sleep(elapsed);
     mark = now;
 }
@@ -100,9 +100,8 @@ void EchoRun(const PingSettings& settings, EchoPlatform& platform) {
 
         const EchoReply reply = handle->SendEcho(host->address, payload, RequestOptions(settings));
         const ClassifiedReply classified = ClassifyEchoReply(reply, payload);
-        const std::string address = classified.outcome == EchoOutcome::StatusFailure
-                                        ? std::string()
-                                        : platform.DottedText(reply.address);
+        const std::string address =
+            classified.outcome == EchoOutcome::StatusFailure ? std::string() : platform.DottedText(reply.address);
         const EchoLines lines = FormatEchoLines(index, classified, reply, address);
         ++(IsOk(classified.outcome) ? okCount : ngCount);
 

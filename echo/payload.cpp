@@ -12,12 +12,11 @@ namespace {
 // never leaves a lone lead byte on the wire.
 struct Phrase {
     std::string_view bytes;
-    std::string_view letters;   // one per character
+    std::string_view letters;  // one per character
 };
 
 // もこぴょんもこもこ
-constexpr Phrase kCyclePhrase{
-    "\x82\xE0\x82\xB1\x82\xD2\x82\xE5\x82\xF1\x82\xE0\x82\xB1\x82\xE0\x82\xB1", "mkpynmkmk"};
+constexpr Phrase kCyclePhrase{"\x82\xE0\x82\xB1\x82\xD2\x82\xE5\x82\xF1\x82\xE0\x82\xB1\x82\xE0\x82\xB1", "mkpynmkmk"};
 // もこもこ
 constexpr Phrase kShortPhrase{"\x82\xE0\x82\xB1\x82\xE0\x82\xB1", "mkmk"};
 
@@ -56,8 +55,8 @@ char* Append(char* out, std::string_view text) {
 void BuildEchoPayload(char* buffer, uint32_t size) {
     char* out = buffer;
     if (size <= kShortPhrase.bytes.size()) {
-        out = size == kShortPhrase.bytes.size() ? Append(out, kShortPhrase.bytes)
-                                                : AppendPiece(out, kShortPhrase, size);
+        out =
+            size == kShortPhrase.bytes.size() ? Append(out, kShortPhrase.bytes) : AppendPiece(out, kShortPhrase, size);
         *out = '\0';
         return;
     }

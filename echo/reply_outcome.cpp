@@ -10,8 +10,7 @@ ClassifiedReply ClassifyEchoReply(const EchoReply& reply, std::string_view paylo
         return {EchoOutcome::StatusFailure, ipStatus ? reply.lastError : kIpGeneralFailure};
     }
     if (reply.status != kIpSuccess) {
-        return {IsTtlExpiredStatus(reply.status) ? EchoOutcome::TtlExpired : EchoOutcome::StatusFailure,
-                reply.status};
+        return {IsTtlExpiredStatus(reply.status) ? EchoOutcome::TtlExpired : EchoOutcome::StatusFailure, reply.status};
     }
     // Data that does not lie inside the reply area is never read; the echo
     // then cannot be shown to have come back intact.

@@ -10,15 +10,15 @@
 namespace quillbin {
 
 enum class EchoOutcome {
-    Ok,              // status 0 and the payload came back unchanged
-    DataMismatch,    // status 0, but the echoed data differs or is missing
-    TtlExpired,      // the TTL ran out on the way; the record names that node
-    StatusFailure,   // any other status; the record says nothing else useful
+    Ok,             // status 0 and the payload came back unchanged
+    DataMismatch,   // status 0, but the echoed data differs or is missing
+    TtlExpired,     // the TTL ran out on the way; the record names that node
+    StatusFailure,  // any other status; the record says nothing else useful
 };
 
 struct ClassifiedReply {
     EchoOutcome outcome = EchoOutcome::StatusFailure;
-    uint32_t status = 0;   // the status whose text the lines show
+    uint32_t status = 0;  // the status whose text the lines show
 };
 
 // An unwritten reply area (the send call returned 0) is never read: its

@@ -80,8 +80,6 @@ const char* IcmpStatusText(uint32_t status) {
     return "";
 }
 
-bool IsTtlExpiredStatus(uint32_t status) {
-    return status == kIpTtlExpiredTransit || status == kIpTtlExpiredReassem;
-}
+bool IsTtlExpiredStatus(uint32_t status) { return status == kIpTtlExpiredTransit || status == kIpTtlExpiredReassem; }
 
 }  // namespace quillbin

@@ -7,7 +7,7 @@
 namespace quillbin {
 
 inline constexpr uint32_t kIpSuccess = 0;
-inline constexpr uint32_t kIpBufTooSmall = 11001;   // the lowest IP status
+inline constexpr uint32_t kIpBufTooSmall = 11001;  // the lowest IP status
 inline constexpr uint32_t kIpReqTimedOut = 11010;
 inline constexpr uint32_t kIpTtlExpiredTransit = 11013;
 inline constexpr uint32_t kIpTtlExpiredReassem = 11014;

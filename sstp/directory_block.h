@@ -26,8 +26,7 @@ size_t DirectoryCopyLength(uint32_t sizeField, size_t viewBytes);
 class DirectoryCopy {
 public:
     DirectoryCopy() = default;
-    DirectoryCopy(std::unique_ptr<char[]> bytes, size_t size)
-        : m_bytes(std::move(bytes)), m_size(size) {}
+    DirectoryCopy(std::unique_ptr<char[]> bytes, size_t size) : m_bytes(std::move(bytes)), m_size(size) {}
 
     // False when the block was unreadable or the copy could not be allocated.
     explicit operator bool() const { return m_bytes != nullptr; }

@@ -8,8 +8,7 @@ std::string BuildSstpNotifyRequest(uint32_t senderWindow, std::string_view body)
     std::string handle = std::to_string(senderWindow);
 
     std::string request;
-    request.reserve(kSstpNotifyHeader.size() + kHandleLabel.size() + handle.size() +
-                    2 * kLineEnd.size() + body.size());
+    request.reserve(kSstpNotifyHeader.size() + kHandleLabel.size() + handle.size() + 2 * kLineEnd.size() + body.size());
     request.append(kSstpNotifyHeader);
     request.append(kHandleLabel).append(handle).append(kLineEnd);
     request.append(body);

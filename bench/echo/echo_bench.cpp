@@ -29,7 +29,7 @@ namespace {
 
 constexpr uint32_t kEchoes = 200;
 constexpr uint32_t kDataSize = 18;
-constexpr uint32_t kLoopback = 0x0100007F;   // network order
+constexpr uint32_t kLoopback = 0x0100007F;  // network order
 
 class TimedHandle final : public IcmpEchoHandle {
 public:
@@ -100,7 +100,7 @@ struct Round {
     double milliseconds = 0;
     double sendMilliseconds = 0;
     double pauseMilliseconds = 0;
-    std::vector<double> outside;   // microseconds per echo
+    std::vector<double> outside;  // microseconds per echo
     bool allOk = false;
 
     void Take(const EchoTimeline& timeline) {
@@ -154,8 +154,8 @@ Round BareLoopRound() {
         IP_OPTION_INFORMATION options{};
         options.Ttl = 255;
         timeline.SendStarted();
-        DWORD replies = send(handle.get(), kLoopback, payload, kDataSize, &options, reply, sizeof reply,
-                             win::kEchoTimeoutMs);
+        DWORD replies =
+            send(handle.get(), kLoopback, payload, kDataSize, &options, reply, sizeof reply, win::kEchoTimeoutMs);
         timeline.SendEnded();
         if (replies > 0 && reinterpret_cast<const ICMP_ECHO_REPLY*>(reply)->Status == 0) ++ok;
         if (i + 1 < kEchoes) {
@@ -181,7 +181,7 @@ struct Summary {
     double milliseconds;
     double sendMilliseconds;
     double pauseMilliseconds;
-    double activeMilliseconds;   // the round less its pauses
+    double activeMilliseconds;  // the round less its pauses
     double outsideMicroseconds;
     bool allOk;
 };

@@ -38,8 +38,7 @@ EchoReply ReadEchoReply(std::span<const unsigned char> area, uint32_t replies, u
     const auto end = begin + area.size();
     const auto data = reinterpret_cast<uintptr_t>(record.Data);
     if (data >= begin && data <= end && record.DataSize <= end - data) {
-        reply.data = std::string_view(reinterpret_cast<const char*>(area.data()) + (data - begin),
-                                      record.DataSize);
+        reply.data = std::string_view(reinterpret_cast<const char*>(area.data()) + (data - begin), record.DataSize);
     }
     return reply;
 }

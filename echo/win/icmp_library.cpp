@@ -15,8 +15,7 @@ namespace quillbin::win {
 namespace {
 
 using IcmpCreateFileFn = HANDLE(WINAPI*)();
-using IcmpSendEchoFn = DWORD(WINAPI*)(HANDLE, IPAddr, LPVOID, WORD, PIP_OPTION_INFORMATION, LPVOID, DWORD,
-                                      DWORD);
+using IcmpSendEchoFn = DWORD(WINAPI*)(HANDLE, IPAddr, LPVOID, WORD, PIP_OPTION_INFORMATION, LPVOID, DWORD, DWORD);
 
 // GetProcAddress gives a generic function pointer; the cast to the real
 // signature goes through void* to keep the compiler's cast warning quiet.
@@ -37,9 +36,9 @@ public:
         request.OptionsSize = 0;
         request.OptionsData = nullptr;
         // The payload is at most 1500 bytes, well within the WORD the call takes.
-        DWORD replies = m_send(m_handle.get(), destination, const_cast<char*>(payload.data()),
-                               static_cast<WORD>(payload.size()), &request, m_replyArea.data(),
-                               static_cast<DWORD>(m_replyArea.size()), kEchoTimeoutMs);
+        DWORD replies =
+            m_send(m_handle.get(), destination, const_cast<char*>(payload.data()), static_cast<WORD>(payload.size()),
+                   &request, m_replyArea.data(), static_cast<DWORD>(m_replyArea.size()), kEchoTimeoutMs);
         DWORD lastError = replies == 0 ? ::GetLastError() : 0;
         return ReadEchoReply(m_replyArea, replies, lastError);
     }

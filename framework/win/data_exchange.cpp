@@ -99,8 +99,8 @@ void CDialog::DDX_Check(int id, int32_t& value) {
 
 void CDialog::DDV_MinMaxUInt(uint32_t value, uint32_t minimum, uint32_t maximum) {
     if (Skipping() || !m_exchange.save || IsInRange(value, minimum, maximum)) return;
-    std::string text = FormatMessageArgs(LoadCp932String(kIdsRangeUnsigned),
-                                         {std::to_string(minimum), std::to_string(maximum)});
+    std::string text =
+        FormatMessageArgs(LoadCp932String(kIdsRangeUnsigned), {std::to_string(minimum), std::to_string(maximum)});
     ShowMessageBox(m_hWnd, text);
     Fail();
 }

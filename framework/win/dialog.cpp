@@ -22,9 +22,7 @@ bool ReturnsResultDirectly(UINT message) {
 
 ScreenRect ToScreenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-HWND TopLevelOf(HWND window) {
-    return window ? ::GetAncestor(window, GA_ROOT) : nullptr;
-}
+HWND TopLevelOf(HWND window) { return window ? ::GetAncestor(window, GA_ROOT) : nullptr; }
 
 }  // namespace
 

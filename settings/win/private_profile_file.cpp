@@ -7,8 +7,8 @@
 namespace quillbin::win {
 
 uint32_t PrivateProfileFile::ReadUnsigned(std::string_view section, std::string_view key, uint32_t fallback) {
-    return ::GetPrivateProfileIntA(std::string(section).c_str(), std::string(key).c_str(),
-                                   static_cast<INT>(fallback), m_path.c_str());
+    return ::GetPrivateProfileIntA(std::string(section).c_str(), std::string(key).c_str(), static_cast<INT>(fallback),
+                                   m_path.c_str());
 }
 
 std::string PrivateProfileFile::ReadText(std::string_view section, std::string_view key, std::string_view fallback,
@@ -22,8 +22,8 @@ std::string PrivateProfileFile::ReadText(std::string_view section, std::string_v
 }
 
 void PrivateProfileFile::WriteText(std::string_view section, std::string_view key, std::string_view value) {
-    ::WritePrivateProfileStringA(std::string(section).c_str(), std::string(key).c_str(),
-                                 std::string(value).c_str(), m_path.c_str());
+    ::WritePrivateProfileStringA(std::string(section).c_str(), std::string(key).c_str(), std::string(value).c_str(),
+                                 m_path.c_str());
 }
 
 }  // namespace quillbin::win

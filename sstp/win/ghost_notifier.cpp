@@ -17,9 +17,7 @@ constexpr UINT kGhostAnswerTimeoutMs = 5000;
 
 // Window handles are 32-bit values even in 64-bit processes: truncating one
 // is safe, and widening one back must extend its sign.
-uint32_t NumberFromWindow(HWND window) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
-}
+uint32_t NumberFromWindow(HWND window) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)); }
 HWND WindowFromNumber(uint32_t number) {
     return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(number)));
 }
@@ -43,8 +41,8 @@ int GhostNotifier::RefreshGhostList() {
     // try failed is sure to see the debt.
     m_refreshOwed.store(true);
     auto guard = m_ghostLock.try_lock();
-    if (!guard) return 0;                 // another thread's send hands it back
-    if (m_sendsUnderWay > 0) return 0;    // our own send, waiting further up the stack
+    if (!guard) return 0;               // another thread's send hands it back
+    if (m_sendsUnderWay > 0) return 0;  // our own send, waiting further up the stack
     m_refreshOwed.store(false);
 
     // Emptied first, so a failed refresh leaves no stale ghosts behind.
@@ -76,9 +74,9 @@ unsigned GhostNotifier::SendSstpNotify(std::string_view body) {
         const size_t count = m_ghosts.handles.size();
         for (size_t i = 0; i < count; ++i) {
             DWORD_PTR answer = 0;
-            LRESULT delivered = ::SendMessageTimeoutA(
-                WindowFromNumber(m_ghosts.handles[i]), WM_COPYDATA, reinterpret_cast<WPARAM>(sender),
-                reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kGhostAnswerTimeoutMs, &answer);
+            LRESULT delivered = ::SendMessageTimeoutA(WindowFromNumber(m_ghosts.handles[i]), WM_COPYDATA,
+                                                      reinterpret_cast<WPARAM>(sender), reinterpret_cast<LPARAM>(&data),
+                                                      SMTO_ABORTIFHUNG, kGhostAnswerTimeoutMs, &answer);
             if (delivered == 0 || answer == 0) ++failed;
         }
     }

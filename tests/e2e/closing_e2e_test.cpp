@@ -40,7 +40,9 @@ TEST(Closing, SendsTheClosingEventEndsTheProcessAndWritesTheFieldsShown) {
          },
          PressEscape, SettingsFileLines("3", "32", "128", "1", "127.0.0.1")},
         {"edited, Close in the system menu",
-         [](const DialogDriver& dialog) { ASSERT_TRUE(dialog.Fill({L"localhost", L"999", L"1500", L"1"})); },
+         [](const DialogDriver& dialog) {
+             ASSERT_TRUE(dialog.Fill({L"localhost", L"999", L"1500", L"1"}));
+         },
          ChooseClose, SettingsFileLines("999", "1500", "1", "0", "localhost")},
     };
     for (const ClosingCase& c : cases) {

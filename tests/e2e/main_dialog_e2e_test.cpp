@@ -167,10 +167,12 @@ TEST(MainDialog, TheEdgeValuesAndBlanksAroundANumberAreAccepted) {
         const wchar_t* lineStart;
         const wchar_t* status;
     } cases[] = {
-        {"count 1, size 0, TTL 255", {L"127.0.0.1", L"1", L"0", L"255"}, 1, L"OK 127.0.0.1 Time=?ms TTL=64 (0 : )",
+        {"count 1, size 0, TTL 255",
+         {L"127.0.0.1", L"1", L"0", L"255"},
+         1,
+         L"OK 127.0.0.1 Time=?ms TTL=64 (0 : )",
          L"OK=1"},
-        {"size 1500, TTL 1", {L"127.0.0.1", L"1", L"1500", L"1"}, 1, L"OK 127.0.0.1 Time=?ms TTL=64 (1500 : ",
-         L"OK=1"},
+        {"size 1500, TTL 1", {L"127.0.0.1", L"1", L"1500", L"1"}, 1, L"OK 127.0.0.1 Time=?ms TTL=64 (1500 : ", L"OK=1"},
         {"blanks and tabs around 12", {L"127.0.0.1", L" \t12\t ", L"18", L"255"}, 12, kLoopbackOkLine, L"OK=12"},
     };
     size_t runs = 0;

@@ -154,9 +154,7 @@ bool QuillbinProcess::Start(DWORD timeoutMs, DWORD pollMs) {
     return false;
 }
 
-bool QuillbinProcess::Running() const {
-    return m_process && ::WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT;
-}
+bool QuillbinProcess::Running() const { return m_process && ::WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT; }
 
 bool QuillbinProcess::WaitForExit(DWORD timeoutMs) const {
     return !m_process || ::WaitForSingleObject(m_process.get(), timeoutMs) == WAIT_OBJECT_0;

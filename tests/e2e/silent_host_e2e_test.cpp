@@ -29,8 +29,8 @@ TEST(SilentHost, ClosingDuringALongRunEndsTheProcessWithoutAResultsEvent) {
     GhostHostProcess host;
     ASSERT_TRUE(host.ready()) << host.error();
     ProgramOptions options;
-    options.settings = std::string("[General]\r\nPingNum=10\r\nPingSize=18\r\nPingTTL=255\r\nPingNF=0\r\nPingHost=") +
-                       silent + "\r\n";
+    options.settings =
+        std::string("[General]\r\nPingNum=10\r\nPingSize=18\r\nPingTTL=255\r\nPingNF=0\r\nPingHost=") + silent + "\r\n";
     QuillbinProcess program(options);
     ASSERT_TRUE(program.Start()) << program.error();
     DialogDriver dialog(program.Dialog());

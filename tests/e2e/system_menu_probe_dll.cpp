@@ -15,8 +15,7 @@ namespace {
 HMODULE g_self = nullptr;  // the probe's own module: set once at load
 
 std::string Utf8(std::wstring_view text) {
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                  nullptr);
+    int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
@@ -65,8 +64,8 @@ DWORD WINAPI Probe(void*) {
     std::wstring target = std::wstring(path, n) + L".txt";
     std::wstring partial = target + L".part";
     std::string report = Report();
-    HANDLE file = ::CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    HANDLE file =
+        ::CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
         ::WriteFile(file, report.data(), static_cast<DWORD>(report.size()), &written, nullptr);

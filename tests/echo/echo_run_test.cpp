@@ -49,9 +49,12 @@ protected:
 TEST_F(EchoRunTest, EachOutcomeHasItsListLineAndReferenceLine) {
     fake.respond = [](uint32_t index, const SentEcho& sent) {
         switch (index) {
-        case 0: return Echoed(sent.destination, sent.payload, 12, 64);
-        case 1: return Failed(11013, kRouter, 3, 254);
-        case 2: return Failed(11010, 0, 0);
+        case 0:
+            return Echoed(sent.destination, sent.payload, 12, 64);
+        case 1:
+            return Failed(11013, kRouter, 3, 254);
+        case 2:
+            return Failed(11010, 0, 0);
         default: {
             std::string changed = sent.payload;
             changed[5] ^= 0x01;
@@ -69,11 +72,13 @@ TEST_F(EchoRunTest, EachOutcomeHasItsListLineAndReferenceLine) {
     };
     EXPECT_EQ(fake.lines, lines);
 
+    // clang-format off
     const std::string body = "Event: OnICMPEchoComplete\r\n"
                              "Reference0: OK" + kSoh + "192.0.2.7" + kSoh + "12" + kSoh + "64\r\n"
                              "Reference1: " + kTtlExpiredTransitText + kSoh + "198.51.100.1" + kSoh + "3" + kSoh + "254\r\n"
                              "Reference2: " + kTimedOutText + kSoh + kSoh + kSoh + "\r\n"
                              "Reference3: " + kDataMismatchBytes + kSoh + "192.0.2.7" + kSoh + "1234" + kSoh + "63\r\n";
+    // clang-format on
     ASSERT_EQ(fake.notified.size(), 1u);
     EXPECT_EQ(fake.notified[0], body);
     EXPECT_EQ(fake.statuses.back(), "OK=1 NG=3");
@@ -110,7 +115,7 @@ TEST_F(EchoRunTest, AnUnwrittenReplyIsNeverReadEvenWhenItLooksGood) {
         // A stale record that would pass for a good reply if it were read.
         ScriptedEcho stale = Echoed(sent.destination, sent.payload, 5);
         stale.reply.written = false;
-        stale.reply.lastError = 1231;   // not an IP status
+        stale.reply.lastError = 1231;  // not an IP status
         return stale;
     };
     EchoRun(Settings(2), fake);
@@ -129,7 +134,7 @@ TEST_F(EchoRunTest, AnUnwrittenTtlExpiryShowsNoNodeItNeverRead) {
 TEST_F(EchoRunTest, DataOutsideTheReplyAreaIsAMismatch) {
     fake.respond = [](uint32_t, const SentEcho& sent) {
         ScriptedEcho echo = Echoed(sent.destination, sent.payload, 4);
-        echo.data.reset();   // DataSize still claims the full 18 bytes
+        echo.data.reset();  // DataSize still claims the full 18 bytes
         return echo;
     };
     EchoRun(Settings(1), fake);
@@ -197,10 +202,14 @@ TEST_F(EchoRunTest, ACountOfZeroSendsNothingButStillReports) {
 TEST_F(EchoRunTest, ReferenceLinesAreNumberedWithoutGaps) {
     fake.respond = [](uint32_t index, const SentEcho& sent) {
         switch (index % 4) {
-        case 0: return Echoed(sent.destination, sent.payload, 2);
-        case 1: return Unwritten(11010, 5000);
-        case 2: return Failed(11014, kRouter, 2);
-        default: return Echoed(sent.destination, "x", 2);
+        case 0:
+            return Echoed(sent.destination, sent.payload, 2);
+        case 1:
+            return Unwritten(11010, 5000);
+        case 2:
+            return Failed(11014, kRouter, 2);
+        default:
+            return Echoed(sent.destination, "x", 2);
         }
     };
     EchoRun(Settings(23), fake);
@@ -240,8 +249,8 @@ TEST_F(EchoRunTest, EveryEchoCarriesTheRequestOptionsAndThePayload) {
 
 struct ResolveCase {
     const char* host;
-    bool dotted;          // parses as an address (to 203.0.113.9)
-    bool hasEntry;        // the lookup of its kind finds an entry
+    bool dotted;    // parses as an address (to 203.0.113.9)
+    bool hasEntry;  // the lookup of its kind finds an entry
     const char* stdoutText;
 };
 
@@ -283,20 +292,40 @@ struct EarlyEndCase {
     bool lookupFails;
     bool createFails;
     std::string line;
-    std::string stderrText;   // "?" when any text will do
+    std::string stderrText;  // "?" when any text will do
     std::vector<std::string> events;
 };
 
 TEST_F(EchoRunTest, EarlyEndsShowOneLineReleaseWhatWasTakenAndReportNothing) {
     const std::vector<EarlyEndCase> cases = {
-        {"no library", IcmpBindError::NoLibrary, false, false, kIcmpUnavailableBytes, "",
+        {"no library",
+         IcmpBindError::NoLibrary,
+         false,
+         false,
+         kIcmpUnavailableBytes,
+         "",
          {"clear", "status", "bind", "line"}},
-        {"no entry point", IcmpBindError::NoEntryPoint, false, false, kIcmpUnavailableBytes,
-         "\nError getting ICMP proc address\n", {"clear", "status", "bind", "stderr", "line"}},
-        {"no host entry", std::nullopt, true, false, kHostLookupFailedBytes, "",
+        {"no entry point",
+         IcmpBindError::NoEntryPoint,
+         false,
+         false,
+         kIcmpUnavailableBytes,
+         "\nError getting ICMP proc address\n",
+         {"clear", "status", "bind", "stderr", "line"}},
+        {"no host entry",
+         std::nullopt,
+         true,
+         false,
+         kHostLookupFailedBytes,
+         "",
          {"clear", "status", "bind", "line", "free"}},
         // Mended: a failed IcmpCreateFile sends nothing through a bad handle.
-        {"no ICMP handle", std::nullopt, false, true, kIcmpUnavailableBytes, "?",
+        {"no ICMP handle",
+         std::nullopt,
+         false,
+         true,
+         kIcmpUnavailableBytes,
+         "?",
          {"clear", "status", "bind", "stdout", "create", "stderr", "line", "free"}},
     };
     for (const EarlyEndCase& c : cases) {
@@ -359,7 +388,7 @@ TEST_F(EchoRunTest, ASecondRunStartsFromAClearedList) {
     EchoRun(Settings(1), fake);
     EXPECT_EQ(std::count(fake.events.begin(), fake.events.end(), "clear"), 2);
     const auto secondClear = std::find(fake.events.rbegin(), fake.events.rend(), "clear");
-    EXPECT_EQ(std::distance(fake.events.rbegin(), secondClear), 3);   // then status, bind, line
+    EXPECT_EQ(std::distance(fake.events.rbegin(), secondClear), 3);  // then status, bind, line
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ inline uint32_t Ipv4(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
 // What one echo gives back, and how long it takes on the simulated clock.
 struct ScriptedEcho {
     EchoReply reply;
-    std::optional<std::string> data;   // the echoed bytes; nullopt: outside the reply area
+    std::optional<std::string> data;  // the echoed bytes; nullopt: outside the reply area
     uint32_t takesMs = 0;
 };
 
@@ -70,7 +70,7 @@ struct SentEcho {
     uint32_t destination;
     std::string payload;
     EchoRequestOptions options;
-    uint32_t tick;   // the clock when the echo was sent
+    uint32_t tick;  // the clock when the echo was sent
 };
 
 class FakeEchoPlatform : public EchoPlatform {
@@ -78,14 +78,15 @@ public:
     // ---- scenario ----
     std::optional<IcmpBindError> bindError;
     bool createHandleFails = false;
-    std::map<std::string, uint32_t> dottedHosts;   // texts that parse as addresses
-    std::map<std::string, HostEntry> names;        // name lookups that find an entry
-    std::map<uint32_t, HostEntry> reverseNames;    // address lookups that find an entry
+    std::map<std::string, uint32_t> dottedHosts;  // texts that parse as addresses
+    std::map<std::string, HostEntry> names;       // name lookups that find an entry
+    std::map<uint32_t, HostEntry> reverseNames;   // address lookups that find an entry
     uint32_t lookupTakesMs = 0;
     uint32_t clock = 1000;
     // Default: every echo comes back intact from the destination in 10 ms.
-    std::function<ScriptedEcho(uint32_t index, const SentEcho& sent)> respond =
-        [](uint32_t, const SentEcho& request) { return Echoed(request.destination, request.payload, 10); };
+    std::function<ScriptedEcho(uint32_t index, const SentEcho& sent)> respond = [](uint32_t, const SentEcho& request) {
+        return Echoed(request.destination, request.payload, 10);
+    };
     // StopRequested() turns true once this many echoes were sent.
     std::optional<size_t> stopAfterEchoes;
 
@@ -186,8 +187,7 @@ private:
             --m_fake.openHandles;
             if (m_fake.openLibraries == 0) m_fake.handleOutlivedLibrary = true;
         }
-        EchoReply SendEcho(uint32_t destination, std::string_view payload,
-                           const EchoRequestOptions& options) override {
+        EchoReply SendEcho(uint32_t destination, std::string_view payload, const EchoRequestOptions& options) override {
             m_fake.events.push_back("echo");
             const auto index = static_cast<uint32_t>(m_fake.sent.size());
             m_fake.sent.push_back({destination, std::string(payload), options, m_fake.clock});
@@ -200,7 +200,7 @@ private:
 
     private:
         FakeEchoPlatform& m_fake;
-        std::optional<std::string> m_data;   // what the last reply's data points into
+        std::optional<std::string> m_data;  // what the last reply's data points into
     };
 
     class Library : public IcmpLibrary {

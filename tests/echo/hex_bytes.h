@@ -7,9 +7,7 @@
 namespace quillbin::testing {
 
 inline std::string Hex(std::string_view dump) {
-    auto nibble = [](char c) {
-        return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
-    };
+    auto nibble = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
     std::string bytes;
     for (size_t i = 0; i + 1 < dump.size();) {
         if (dump[i] == ' ') {

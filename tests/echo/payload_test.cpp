@@ -13,8 +13,8 @@ namespace {
 using testing::EndsOnWholeCharacter;
 using testing::Hex;
 
-const std::string kCycle = Hex("82 E0 82 B1 82 D2 82 E5 82 F1 82 E0 82 B1 82 E0 82 B1");   // もこぴょんもこもこ
-const std::string kShort = Hex("82 E0 82 B1 82 E0 82 B1");                                 // もこもこ
+const std::string kCycle = Hex("82 E0 82 B1 82 D2 82 E5 82 F1 82 E0 82 B1 82 E0 82 B1");  // もこぴょんもこもこ
+const std::string kShort = Hex("82 E0 82 B1 82 E0 82 B1");                                // もこもこ
 const std::string kSpecial16 = Hex("82 E0 82 A4 89 BD 82 E0 95 7C 82 AD 82 C8 82 A2");
 const std::string kSpecial20 = Hex("83 65 83 42 83 8D 81 45 83 74 83 42 83 69 81 5B 83 8C 81 9A");
 const std::string kSpecial34 =
@@ -53,15 +53,14 @@ TEST(BuildEchoPayload, IsAPureFunctionOfTheSize) {
 
 struct PieceCase {
     uint32_t n;
-    std::string cyclePiece;   // also the text of size n when n is 9 to 15 or 17
-    std::string shortPiece;   // the text of size n when n is 1 to 8
+    std::string cyclePiece;  // also the text of size n when n is 9 to 15 or 17
+    std::string shortPiece;  // the text of size n when n is 1 to 8
 };
 
 // The pieces as written out in full: whole characters, then the letter of the
 // character the cut falls into.
 std::vector<PieceCase> Pieces() {
-    const std::string mo = Hex("82 E0"), ko = Hex("82 B1"), pi = Hex("82 D2"), yo = Hex("82 E5"),
-                      n = Hex("82 F1");
+    const std::string mo = Hex("82 E0"), ko = Hex("82 B1"), pi = Hex("82 D2"), yo = Hex("82 E5"), n = Hex("82 F1");
     return {
         {1, "m", "m"},
         {2, mo, mo},
@@ -94,7 +93,7 @@ TEST(BuildEchoPayload, SmallSizesTakeTheShortPieces) {
 
 TEST(BuildEchoPayload, EveryCyclePieceEndsTheCycle) {
     for (const PieceCase& c : Pieces()) {
-        const bool ownText = c.n <= 8 || c.n == 16;   // these sizes have a text of their own
+        const bool ownText = c.n <= 8 || c.n == 16;  // these sizes have a text of their own
         if (!ownText) {
             EXPECT_EQ(Payload(c.n), c.cyclePiece) << "size " << c.n;
         }

@@ -45,6 +45,7 @@ TEST_P(ClassifyEchoReplyTest, Classifies) {
     EXPECT_EQ(r.status, c.status);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Replies, ClassifyEchoReplyTest,
     ::testing::Values(
@@ -68,6 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         OutcomeCase{"UnwrittenAccessDenied", Unwritten(5), EchoOutcome::StatusFailure, 11050},
         OutcomeCase{"UnwrittenNoError", Unwritten(0), EchoOutcome::StatusFailure, 11050}),
     [](const ::testing::TestParamInfo<OutcomeCase>& test) { return std::string(test.param.name); });
+// clang-format on
 
 TEST(ClassifyEchoReply, AnEmptyPayloadComesBackEmpty) {
     EXPECT_EQ(ClassifyEchoReply(Written(0, 0, ""), "").outcome, EchoOutcome::Ok);

@@ -12,7 +12,7 @@ namespace {
 
 struct StatusLength {
     uint32_t status;
-    size_t bytes;   // in code page 932, without the NUL
+    size_t bytes;  // in code page 932, without the NUL
 };
 
 constexpr StatusLength kLengths[] = {

@@ -22,6 +22,7 @@ TEST_P(ReadUnsignedDecimalTest, ReadsLikeStrtoulWithBase10) {
     EXPECT_EQ(r.consumed, c.consumed) << '"' << c.text << '"';
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, ReadUnsignedDecimalTest, ::testing::Values(
     DecimalCase{"42", 42, 2},
     DecimalCase{"  42abc", 42, 4},
@@ -41,6 +42,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReadUnsignedDecimalTest, ::testing::Values(
     DecimalCase{"99999999999999999999999", 4294967295u, 23},
     DecimalCase{"-4294967296", 4294967295u, 11},
     DecimalCase{"12 34", 12, 2}));
+// clang-format on
 
 TEST(ReadUnsignedDecimal, DoesNotReadPastTheRange) {
     std::string_view text("123456", 3);

@@ -19,11 +19,8 @@ TEST(FormatMessageArgs, Placeholders) {
         const char* pattern;
         const char* expected;
     } cases[] = {
-        {"%2-%1", "b-a"},
-        {"%1%1", "aa"},
-        {"100%", "100%"},
-        {"%%1", "%a"},
-        {"%0 %3 %x", "%0 %3 %x"},  // no such argument: kept as written
+        {"%2-%1", "b-a"}, {"%1%1", "aa"},           {"100%", "100%"},
+        {"%%1", "%a"},    {"%0 %3 %x", "%0 %3 %x"},  // no such argument: kept as written
         {"", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(FormatMessageArgs(c.pattern, {"a", "b"}), c.expected) << c.pattern;

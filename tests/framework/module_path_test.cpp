@@ -21,7 +21,7 @@ TEST(ExecutableBaseName, DropsFolderAndExtension) {
         {u"C:\\tools\\pinger.exe", u"pinger"},
         {u"C:\\tools\\my ping.v2.exe", u"my ping.v2"},
         {u"C:\\dir.d\\noext", u"noext"},
-        {u"C:\\tools\\a.b c", u"a.b c"},   // a blank after the last dot: no extension
+        {u"C:\\tools\\a.b c", u"a.b c"},  // a blank after the last dot: no extension
         {u"D:pinger.exe", u"pinger"},
         {u"/unix/style/pinger.exe", u"pinger"},
         {u"pinger.exe", u"pinger"},

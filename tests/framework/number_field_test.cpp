@@ -16,8 +16,10 @@ struct FieldCase {
 void PrintTo(const FieldCase& c, std::ostream* os) {
     *os << '"';
     for (char16_t ch : c.text) {
-        if (ch >= 0x20 && ch < 0x7F) *os << static_cast<char>(ch);
-        else *os << "\\u" << std::hex << static_cast<unsigned>(ch) << std::dec;
+        if (ch >= 0x20 && ch < 0x7F)
+            *os << static_cast<char>(ch);
+        else
+            *os << "\\u" << std::hex << static_cast<unsigned>(ch) << std::dec;
     }
     *os << '"';
 }
@@ -29,6 +31,7 @@ TEST_P(ReadNumberFieldTest, ReadsOrRejects) {
     EXPECT_EQ(ReadNumberField(c.text), c.value);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Accepted, ReadNumberFieldTest, ::testing::Values(
     FieldCase{u"12", 12},
     FieldCase{u"0", 0},
@@ -44,7 +47,9 @@ INSTANTIATE_TEST_SUITE_P(Accepted, ReadNumberFieldTest, ::testing::Values(
     // Only the first 31 characters count: whatever follows is never seen.
     FieldCase{u"1" + std::u16string(30, u' ') + u"x", 1},
     FieldCase{std::u16string(u"12\0abc", 6), 12}));
+// clang-format on
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Rejected, ReadNumberFieldTest, ::testing::Values(
     FieldCase{u"", std::nullopt},
     FieldCase{u"   ", std::nullopt},
@@ -65,6 +70,7 @@ INSTANTIATE_TEST_SUITE_P(Rejected, ReadNumberFieldTest, ::testing::Values(
     FieldCase{u"\u0131", std::nullopt},
     // The 31st character still counts.
     FieldCase{u"1" + std::u16string(29, u' ') + u"x", std::nullopt}));
+// clang-format on
 
 TEST(IsInRange, IncludesBothBoundsAndComparesUnsigned) {
     EXPECT_TRUE(IsInRange(1, 1, 999));

@@ -40,6 +40,7 @@ TEST(MaskListLineTime, MasksOnlyAWholeTimeField) {
 }
 
 TEST(MaskReferenceLineTime, MasksTheThirdOfFourFields) {
+    // clang-format off
     const TextCase cases[] = {
         {"Reference0: OK\x01" "1.2.3.4\x01" "17\x01" "63\r\n", "Reference0: OK\x01" "1.2.3.4\x01*\x01" "63\r\n"},
         // A status failure has empty fields: nothing to mask.
@@ -48,6 +49,7 @@ TEST(MaskReferenceLineTime, MasksTheThirdOfFourFields) {
         {"a\x01" "b\x01" "1\x01" "2\x01" "3\r\n", "a\x01" "b\x01" "1\x01" "2\x01" "3\r\n"},
         {"a\x01" "b\x01" "x1\x01" "2\r\n", "a\x01" "b\x01" "x1\x01" "2\r\n"},
     };
+    // clang-format on
     for (const TextCase& c : cases) EXPECT_EQ(MaskReferenceLineTime(c.in), c.out) << EscapeControlBytes(c.in);
 }
 
@@ -69,7 +71,10 @@ struct OptionsCase {
 TEST(ParseDriverOptions, AcceptsOnlyWholeValuesInRange) {
     const OptionsCase cases[] = {
         {{"--host=h"}, true, {"h", 10, 18, 0, 255}},
-        {{"--host=h", "--count=0", "--size=1500", "--ttl=1", "--df=1", "--raw-times"}, true, {"h", 0, 1500, 1, 1}, false},
+        {{"--host=h", "--count=0", "--size=1500", "--ttl=1", "--df=1", "--raw-times"},
+         true,
+         {"h", 0, 1500, 1, 1},
+         false},
         {{"--host=h", "--count=999"}, true, {"h", 999, 18, 0, 255}},
         {{}, false},
         {{"--host="}, false},

@@ -16,7 +16,7 @@ Bytes EchoRequest(const std::string& payload, size_t options = 0, uint8_t type =
     p[0] = static_cast<uint8_t>(0x40 | (20 + options) / 4);
     p[2] = static_cast<uint8_t>(p.size() >> 8);
     p[3] = static_cast<uint8_t>(p.size());
-    p[6] = 0x40;   // DF, as Linux sends it
+    p[6] = 0x40;  // DF, as Linux sends it
     p[8] = 63;
     p[9] = 1;
     const uint8_t src[] = {198, 18, 1, 2}, dst[] = {198, 18, 4, 2};
@@ -65,7 +65,7 @@ TEST_P(BuildEchoReplyTest, BuildsAValidReplyWithTheMangledPayload) {
         EXPECT_EQ(r[9], 1);
         EXPECT_EQ(Bytes(r.begin() + 12, r.begin() + 16), (Bytes{198, 18, 4, 2}));
         EXPECT_EQ(Bytes(r.begin() + 16, r.begin() + 20), (Bytes{198, 18, 1, 2}));
-        EXPECT_EQ(r[20], 0);   // echo reply
+        EXPECT_EQ(r[20], 0);  // echo reply
         EXPECT_EQ(Bytes(r.begin() + 24, r.begin() + 28), (Bytes{0x12, 0x34, 0, 7}));
         // A correct checksum sums the whole to zero.
         EXPECT_EQ(InternetChecksum(std::span(r).first(20)), 0);
@@ -73,6 +73,7 @@ TEST_P(BuildEchoReplyTest, BuildsAValidReplyWithTheMangledPayload) {
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, BuildEchoReplyTest, ::testing::Values(
     MangleCase{"Honest", "abcdefghijklmnopqr", ReplyMangle::None, "abcdefghijklmnopqr"},
     MangleCase{"FlipsTheLastByte", "abcdefghijklmnopqr", ReplyMangle::FlipByte, "abcdefghijklmnopqs"},
@@ -80,6 +81,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, BuildEchoReplyTest, ::testing::Values(
     MangleCase{"OddLengthSums", "abc", ReplyMangle::Shorten, "ab"},
     MangleCase{"EmptyStaysEmpty", "", ReplyMangle::FlipByte, ""}),
     [](const auto& c) { return std::string(c.param.name); });
+// clang-format on
 
 TEST(BuildEchoReply, IgnoresWhatIsNoWholeEchoRequest) {
     Bytes request = EchoRequest("abc");
@@ -91,12 +93,42 @@ TEST(BuildEchoReply, IgnoresWhatIsNoWholeEchoRequest) {
         {"empty", {}},
         {"echo reply", EchoRequest("abc", 0, 0)},
         {"truncated", Bytes(request.begin(), request.begin() + 25)},
-        {"ipv6 version", [&] { Bytes p = request; p[0] = 0x65; return p; }()},
-        {"header length below 20", [&] { Bytes p = request; p[0] = 0x44; return p; }()},
-        {"not icmp", [&] { Bytes p = request; p[9] = 17; return p; }()},
-        {"total length beyond packet", [&] { Bytes p = request; p[3] = static_cast<uint8_t>(p[3] + 1); return p; }()},
-        {"fragment", [&] { Bytes p = request; p[6] = 0x20; return p; }()},
-        {"nonzero code", [&] { Bytes p = request; p[21] = 1; return p; }()},
+        {"ipv6 version",
+         [&] {
+             Bytes p = request;
+             p[0] = 0x65;
+             return p;
+         }()},
+        {"header length below 20",
+         [&] {
+             Bytes p = request;
+             p[0] = 0x44;
+             return p;
+         }()},
+        {"not icmp",
+         [&] {
+             Bytes p = request;
+             p[9] = 17;
+             return p;
+         }()},
+        {"total length beyond packet",
+         [&] {
+             Bytes p = request;
+             p[3] = static_cast<uint8_t>(p[3] + 1);
+             return p;
+         }()},
+        {"fragment",
+         [&] {
+             Bytes p = request;
+             p[6] = 0x20;
+             return p;
+         }()},
+        {"nonzero code",
+         [&] {
+             Bytes p = request;
+             p[21] = 1;
+             return p;
+         }()},
     };
     for (const Case& c : cases) EXPECT_FALSE(BuildEchoReply(c.packet, ReplyMangle::None).has_value()) << c.label;
 }

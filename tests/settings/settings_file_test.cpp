@@ -23,8 +23,8 @@ public:
     }
     std::string ReadText(std::string_view section, std::string_view key, std::string_view fallback,
                          size_t maxBytes) override {
-        calls.push_back("text " + std::string(section) + "/" + std::string(key) + " '" + std::string(fallback) +
-                        "' " + std::to_string(maxBytes));
+        calls.push_back("text " + std::string(section) + "/" + std::string(key) + " '" + std::string(fallback) + "' " +
+                        std::to_string(maxBytes));
         auto it = values.find(std::string(key));
         return it == values.end() ? std::string(fallback) : it->second.substr(0, maxBytes);
     }

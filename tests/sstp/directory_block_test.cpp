@@ -22,14 +22,14 @@ struct CopyLengthCase {
 
 TEST(DirectoryCopyLength, TrustsTheSizeFieldOnlyUpToTheView) {
     const CopyLengthCase cases[] = {
-        {0, 65536, 0},              // size 0: unreadable
-        {1, 65536, 1},              // sizes 1 to 4 are readable but hold no text
+        {0, 65536, 0},  // size 0: unreadable
+        {1, 65536, 1},  // sizes 1 to 4 are readable but hold no text
         {4, 65536, 4},
         {100, 65536, 100},
         {65536, 65536, 65536},
-        {65537, 65536, 65536},      // a lying size field stops at the view's end
+        {65537, 65536, 65536},  // a lying size field stops at the view's end
         {0xFFFFFFFFu, 4096, 4096},
-        {10, 3, 0},                 // a view too short for the size field
+        {10, 3, 0},  // a view too short for the size field
         {10, 0, 0},
         {4, 4, 4},
     };
@@ -74,9 +74,12 @@ struct RefreshCase {
     std::optional<std::vector<uint32_t>> expected;
 };
 
+// clang-format off
 const std::string kTwoGhosts = "A.hwnd\x01" "100\r\nB.hwnd\x01" "200\r\n";
+// clang-format on
 
 TEST(DirectoryBlock, RefreshDecisionsFollowTheSizeField) {
+    // clang-format off
     const RefreshCase cases[] = {
         {"size 0 is unreadable", SizeField(0) + kTwoGhosts, std::nullopt},
         {"size 1 holds no text", SizeField(1) + kTwoGhosts, std::vector<uint32_t>{}},
@@ -99,6 +102,7 @@ TEST(DirectoryBlock, RefreshDecisionsFollowTheSizeField) {
         {"the size field is little-endian",
          "\x1C\0\0\0"s + kTwoGhosts + "C.hwnd\x01" "3\r\n", std::vector<uint32_t>{100, 200}},
     };
+    // clang-format on
     for (const RefreshCase& c : cases) {
         EXPECT_EQ(Refresh(c.bytes), c.expected) << c.label;
     }
@@ -114,7 +118,9 @@ TEST(DirectoryBlock, CopiesTheBlockWithItsSizeField) {
 
 TEST(DirectoryBlock, ParseOfABlockSkipsTheSizeField) {
     // Digits in the size field must not be taken for text.
+    // clang-format off
     std::string block = "9\r\n" "\x01" "A.hwnd\x01" "5\r\n";
+    // clang-format on
     EXPECT_EQ(ParseDirectoryBlock(block).handles, (std::vector<uint32_t>{5}));
     EXPECT_TRUE(ParseDirectoryBlock(block.substr(0, 4)).handles.empty());
     EXPECT_TRUE(ParseDirectoryBlock("").handles.empty());

@@ -41,6 +41,7 @@ TEST_P(ParseGhostDirectoryTest, ListsTheGhostsOfTheText) {
     EXPECT_EQ(list.names, names);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Rules, ParseGhostDirectoryTest, ::testing::Values(
     DirectoryCase{"two ghosts in directory order",
         "A.hwnd\x01" "100\r\nA.name\x01" "Alpha\r\nB.name\x01" "Beta\r\nB.hwnd\x01" "200\r\n\0"sv,
@@ -112,17 +113,22 @@ INSTANTIATE_TEST_SUITE_P(Rules, ParseGhostDirectoryTest, ::testing::Values(
     // ソ表 in code page 932: both trail bytes are 0x5C.
     DirectoryCase{"code page 932 names are kept byte for byte",
         "A.name\x01\x83\x5C\x95\x5C\r\nA.hwnd\x01" "5\r\n"sv, {{"\x83\x5C\x95\x5C", 5}}}));
+// clang-format on
 
 // A ghost's name is taken from the text; a directory of many ghosts is read in
 // one pass, whatever its records' order within each run.
 TEST(ParseGhostDirectory, ListsManyGhostsInOrder) {
+    // clang-format off
     std::string text = "zed_fmo_header_dummyentry_0.hwnd\x01" "0\r\n";
+    // clang-format on
     for (int i = 1; i <= 100; ++i) {
         std::string id = "ghost_" + std::to_string(i);
         if (i % 2) {
-            text += id + ".hwnd\x01" + std::to_string(1000 + i) + "\r\n" + id + ".name\x01n" + std::to_string(i) + "\r\n";
+            text +=
+                id + ".hwnd\x01" + std::to_string(1000 + i) + "\r\n" + id + ".name\x01n" + std::to_string(i) + "\r\n";
         } else {
-            text += id + ".name\x01n" + std::to_string(i) + "\r\n" + id + ".hwnd\x01" + std::to_string(1000 + i) + "\r\n";
+            text +=
+                id + ".name\x01n" + std::to_string(i) + "\r\n" + id + ".hwnd\x01" + std::to_string(1000 + i) + "\r\n";
         }
     }
     text += '\0';

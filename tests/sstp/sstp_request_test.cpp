@@ -8,15 +8,14 @@ namespace quillbin {
 namespace {
 
 TEST(SstpRequest, StartupRequestBytes) {
-    const std::string expected =
-        "NOTIFY SSTP/1.0\r\n"
-        "Charset: Shift_JIS\r\n"
-        "SecurityLevel: local\r\n"
-        "Sender: ICMP Echo Quillbin\r\n"
-        "HWnd: 123456\r\n"
-        "Event: OnApplicationBoot\r\n"
-        "Reference0: ICMP Echo Quillbin\r\n"
-        "\r\n";
+    const std::string expected = "NOTIFY SSTP/1.0\r\n"
+                                 "Charset: Shift_JIS\r\n"
+                                 "SecurityLevel: local\r\n"
+                                 "Sender: ICMP Echo Quillbin\r\n"
+                                 "HWnd: 123456\r\n"
+                                 "Event: OnApplicationBoot\r\n"
+                                 "Reference0: ICMP Echo Quillbin\r\n"
+                                 "\r\n";
     std::string request = BuildSstpNotifyRequest(123456, kStartupEventBody);
     EXPECT_EQ(request, expected);
     EXPECT_EQ(request.size(), 161u);

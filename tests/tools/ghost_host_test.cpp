@@ -95,8 +95,8 @@ public:
         cls.hInstance = ::GetModuleHandleW(nullptr);
         cls.lpszClassName = L"QuillbinGhostHostTestWindow";
         ::RegisterClassExW(&cls);  // fails harmlessly when already registered
-        m_window = ::CreateWindowExW(0, cls.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                     cls.hInstance, this);
+        m_window =
+            ::CreateWindowExW(0, cls.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, cls.hInstance, this);
     }
     ~TestWindow() { ::DestroyWindow(m_window); }
 
@@ -152,9 +152,9 @@ Sent SendCopyData(HWND ghost, HWND sender, uint64_t dwData, const std::string* b
     }
     Sent sent;
     DWORD started = ::GetTickCount();
-    sent.delivered = ::SendMessageTimeoutA(ghost, WM_COPYDATA, reinterpret_cast<WPARAM>(sender),
-                                           reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, timeoutMs,
-                                           &sent.answer) != 0;
+    sent.delivered =
+        ::SendMessageTimeoutA(ghost, WM_COPYDATA, reinterpret_cast<WPARAM>(sender), reinterpret_cast<LPARAM>(&data),
+                              SMTO_ABORTIFHUNG, timeoutMs, &sent.answer) != 0;
     sent.elapsedMs = ::GetTickCount() - started;
     return sent;
 }
@@ -229,12 +229,10 @@ TEST(GhostHost, LogsEveryRequestByteForByteAndAnswersAsTold) {
         DWORD_PTR answer;
         DWORD atLeastMs;
     } cases[] = {
-        {0, 9801, &sstp, 1, 0},
-        {1, 9801, &sstp, 0, 0},
-        {2, 9801, &sstp, 1, 650},
-        {0, 42, &sstp, 1, 0},        // not an SSTP request: logged all the same
-        {0, 9801, nullptr, 1, 0},    // no data
-        {0, 0x51424748, &huge, 1, 0},  // the command id sent to a ghost is just a request
+        {0, 9801, &sstp, 1, 0},       {1, 9801, &sstp, 0, 0},
+        {2, 9801, &sstp, 1, 650},     {0, 42, &sstp, 1, 0},  // not an SSTP request: logged all the same
+        {0, 9801, nullptr, 1, 0},                            // no data
+        {0, 0x51424748, &huge, 1, 0},                        // the command id sent to a ghost is just a request
     };
     std::vector<DWORD> sentAt;
     for (const auto& c : cases) {
@@ -370,8 +368,7 @@ TEST(GhostHost, TheCommandOptionReachesTheRunningHost) {
     GhostHostProcess host({"--hidden"});
     ASSERT_TRUE(host.ready()) << host.error();
     EXPECT_EQ(RunHostProgram({L"--command", L"add Via " + std::wstring(L"\u30B4\u30FC\u30B9\u30C8")}), 0u);
-    EXPECT_EQ(Names(ReadListedGhosts()),
-              (std::vector<std::string>{"Quillbin Demo Ghost", "Via " + kGhostCp932}));
+    EXPECT_EQ(Names(ReadListedGhosts()), (std::vector<std::string>{"Quillbin Demo Ghost", "Via " + kGhostCp932}));
     EXPECT_EQ(RunHostProgram({L"--command", L"add Bad:never"}), 1u);
     EXPECT_EQ(RunHostProgram({L"--bogus"}), 2u);
     EXPECT_EQ(RunHostProgram({L"--command", L"quit"}), 0u);

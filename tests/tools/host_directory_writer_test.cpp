@@ -17,11 +17,13 @@ TEST(HostDirectoryWriter, WritesSizeHeaderRecordsAndNul) {
     // "ゴースト" in code page 932.
     const std::string ghostName = "\x83\x53\x81\x5B\x83\x58\x83\x67";
     HostDirectory directory = BuildHostDirectory({{1, "Alpha", 100}, {7, ghostName, 4294967296ull}}, 65536);
+    // clang-format off
     const std::string expectedText = std::string(kHeader) +
                                      "quillbin_ghost_1.hwnd\x01" "100\r\n"
                                      "quillbin_ghost_1.name\x01" "Alpha\r\n"
                                      "quillbin_ghost_7.hwnd\x01" "4294967296\r\n"
                                      "quillbin_ghost_7.name\x01" + ghostName + "\r\n";
+    // clang-format on
     const std::string& block = directory.bytes;
     ASSERT_EQ(block.size(), 4 + expectedText.size() + 1);
     EXPECT_EQ(SizeField(block), 4 + expectedText.size());
@@ -53,8 +55,8 @@ TEST(HostDirectoryWriter, GhostsThatDoNotFitAreLeftOutWhole) {
         ASSERT_EQ(SizeField(block) + 1, block.size());
         EXPECT_LT(directory.ghosts, ghosts.size());
         // The text ends right after the last listed ghost's name record.
-        std::string lastName = directory.ghosts == 0 ? std::string(kHeader)
-                                                     : "name\x01" + ghosts[directory.ghosts - 1].name + "\r\n";
+        std::string lastName =
+            directory.ghosts == 0 ? std::string(kHeader) : "name\x01" + ghosts[directory.ghosts - 1].name + "\r\n";
         EXPECT_EQ(block.substr(block.size() - 1 - lastName.size(), lastName.size()), lastName) << capacity;
         // One more ghost would not have fitted.
         if (directory.ghosts < ghosts.size()) {

@@ -22,10 +22,18 @@ std::string EscapeControlBytes(std::string_view text) {
     for (char ch : text) {
         auto c = static_cast<unsigned char>(ch);
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c < 0x20 || c == 0x7F) {
                 char hex[5];

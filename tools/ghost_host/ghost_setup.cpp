@@ -44,11 +44,16 @@ std::optional<GhostSetup> ParseGhostSetup(std::string_view text) {
 
 std::string DescribeGhostAnswer(const GhostSetup& ghost) {
     switch (ghost.answer) {
-        case GhostAnswer::Ok: return "ok";
-        case GhostAnswer::Zero: return "zero";
-        case GhostAnswer::Delay: return "delay=" + std::to_string(ghost.delayMs);
-        case GhostAnswer::Gone: return "gone";
-        case GhostAnswer::Reentrant: return "reentrant";
+    case GhostAnswer::Ok:
+        return "ok";
+    case GhostAnswer::Zero:
+        return "zero";
+    case GhostAnswer::Delay:
+        return "delay=" + std::to_string(ghost.delayMs);
+    case GhostAnswer::Gone:
+        return "gone";
+    case GhostAnswer::Reentrant:
+        return "reentrant";
     }
     return "?";
 }

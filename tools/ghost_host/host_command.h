@@ -27,7 +27,7 @@ std::optional<HostCommand> ParseHostCommand(std::string_view text);
 // ghost_host.exe --command TEXT
 struct HostOptions {
     std::vector<GhostSetup> ghosts;  // one default ghost when none is named
-    std::string logPath;            // UTF-8; empty: no log
+    std::string logPath;             // UTF-8; empty: no log
     bool hidden = false;
     std::optional<std::string> command;
 };

@@ -51,12 +51,12 @@ std::optional<std::vector<uint8_t>> BuildEchoReply(std::span<const uint8_t> requ
     Write16(reply, 2, static_cast<uint16_t>(reply.size()));
     reply[8] = 64;
     reply[9] = kProtocolIcmp;
-    std::copy_n(request.begin() + 16, 4, reply.begin() + 12);   // from the address asked
-    std::copy_n(request.begin() + 12, 4, reply.begin() + 16);   // to the asker
+    std::copy_n(request.begin() + 16, 4, reply.begin() + 12);  // from the address asked
+    std::copy_n(request.begin() + 12, 4, reply.begin() + 16);  // to the asker
     Write16(reply, 10, InternetChecksum(std::span(reply).first(kIpHeaderSize)));
 
     reply[kIpHeaderSize] = kEchoReply;
-    std::copy_n(icmp.begin() + 4, 4, reply.begin() + kIpHeaderSize + 4);   // identifier, sequence
+    std::copy_n(icmp.begin() + 4, 4, reply.begin() + kIpHeaderSize + 4);  // identifier, sequence
     std::copy(payload.begin(), payload.end(), reply.begin() + kIpHeaderSize + kIcmpHeaderSize);
     Write16(reply, kIpHeaderSize + 2, InternetChecksum(std::span(reply).subspan(kIpHeaderSize)));
     return reply;

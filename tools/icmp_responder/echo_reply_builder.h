@@ -11,9 +11,9 @@
 namespace quillbin {
 
 enum class ReplyMangle {
-    None,       // an honest reply
-    FlipByte,   // the last payload byte changed
-    Shorten,    // the last payload byte dropped
+    None,      // an honest reply
+    FlipByte,  // the last payload byte changed
+    Shorten,   // the last payload byte dropped
 };
 
 // The 16-bit one's complement sum of RFC 1071, in network byte order when

@@ -25,10 +25,14 @@ namespace {
 using quillbin::ReplyMangle;
 
 bool ParseMangle(const std::string& name, ReplyMangle& out) {
-    if (name == "flip") out = ReplyMangle::FlipByte;
-    else if (name == "short") out = ReplyMangle::Shorten;
-    else if (name == "honest") out = ReplyMangle::None;
-    else return false;
+    if (name == "flip")
+        out = ReplyMangle::FlipByte;
+    else if (name == "short")
+        out = ReplyMangle::Shorten;
+    else if (name == "honest")
+        out = ReplyMangle::None;
+    else
+        return false;
     return true;
 }
 
@@ -40,7 +44,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::map<uint32_t, ReplyMangle> modes;   // by address in network order
+    std::map<uint32_t, ReplyMangle> modes;  // by address in network order
     long lifetime = 600;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];

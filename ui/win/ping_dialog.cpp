@@ -16,9 +16,7 @@ namespace quillbin::win {
 
 namespace {
 
-HICON LoadModuleIcon(unsigned id) {
-    return ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
-}
+HICON LoadModuleIcon(unsigned id) { return ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)); }
 
 void RunAboutBox() {
     CAboutDialog about;

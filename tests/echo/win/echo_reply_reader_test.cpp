@@ -68,6 +68,7 @@ TEST_P(ReadEchoReplyDataTest, ReadsDataOnlyInsideTheArea) {
 constexpr ptrdiff_t kAfterRecord = sizeof(ICMP_ECHO_REPLY);
 constexpr uintptr_t kTop = std::numeric_limits<uintptr_t>::max();
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, ReadEchoReplyDataTest, ::testing::Values(
     DataCase{"AfterRecord", kAfterRecord, 18, true},
     DataCase{"LargestRequest", kAfterRecord, 1500, true},
@@ -82,6 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReadEchoReplyDataTest, ::testing::Values(
     DataCase{"EmptyAtEnd", kAreaSize, 0, true},
     DataCase{"EmptyAndNull", 0, 0, true, uintptr_t{0}}),
     [](const auto& c) { return std::string(c.param.name); });
+// clang-format on
 
 TEST(ReadEchoReply, CopiesTheRecordFields) {
     CraftedReplyArea area;

@@ -49,10 +49,16 @@ TEST_F(UniqueIcmpHandleTest, MoveAssignmentClosesTheHandleItReplaces) {
 }
 
 TEST_F(UniqueIcmpHandleTest, InvalidHandleValueIsNeverClosedButNullIs) {
-    { UniqueIcmpHandle failed(INVALID_HANDLE_VALUE, RecordClose); EXPECT_FALSE(failed); }
+    {
+        UniqueIcmpHandle failed(INVALID_HANDLE_VALUE, RecordClose);
+        EXPECT_FALSE(failed);
+    }
     EXPECT_TRUE(g_closed.empty());
     // NULL is not the failure value of IcmpCreateFile, so it is owned.
-    { UniqueIcmpHandle null(nullptr, RecordClose); EXPECT_TRUE(null); }
+    {
+        UniqueIcmpHandle null(nullptr, RecordClose);
+        EXPECT_TRUE(null);
+    }
     EXPECT_EQ(g_closed, std::vector<HANDLE>{nullptr});
 }
 
@@ -79,6 +85,7 @@ TEST_P(BindIcmpLibraryTest, BindsTheFirstModuleThatLoads) {
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, BindIcmpLibraryTest, ::testing::Values(
     BindCase{"Default", {kIcmpModuleNames[0], kIcmpModuleNames[1]}, true},
     BindCase{"FallsBackToIcmpDll", {"quillbin-absent-1.dll", "ICMP.DLL"}, true},
@@ -87,6 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, BindIcmpLibraryTest, ::testing::Values(
     // A module without the entry points ends the binding: the next is not tried.
     BindCase{"MissingEntryPoints", {"kernel32.dll", "ICMP.DLL"}, false, IcmpBindError::NoEntryPoint}),
     [](const auto& c) { return std::string(c.param.name); });
+// clang-format on
 
 TEST(BindIcmpLibrary, ReleasesAModuleWithoutEntryPoints) {
     // A system module that nothing else here has loaded.
@@ -109,7 +117,7 @@ protected:
         ASSERT_NE(m_handle, nullptr);
     }
 
-    static constexpr uint32_t kLoopback = 0x0100007F;   // 127.0.0.1, network order
+    static constexpr uint32_t kLoopback = 0x0100007F;  // 127.0.0.1, network order
     std::unique_ptr<IcmpLibrary> m_library;
     std::unique_ptr<IcmpEchoHandle> m_handle;
 };

@@ -145,6 +145,7 @@ TEST_P(ValidationTest, ShowsTheFirstFailureOnlyAndSelectsItsField) {
 
 const std::string kParse(kParseUnsignedText.cp932);
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Fields, ValidationTest, ::testing::Values(
     ValidationCase{"both good", L"12", L"255", std::nullopt, 0, 12, 255, 1},
     ValidationCase{"bounds", L"999", L"1", std::nullopt, 0, 999, 1, 1},
@@ -156,6 +157,7 @@ INSTANTIATE_TEST_SUITE_P(Fields, ValidationTest, ::testing::Values(
     ValidationCase{"eleven nines", L"99999999999", L"70", RangeMessage("1", "999"), kCountField, 4294967295u, 64, 0},
     ValidationCase{"ttl 256", L"5", L"256", RangeMessage("1", "255"), kTtlField, 5, 256, 1},
     ValidationCase{"ttl text", L"5", L"x1", kParse, kTtlField, 5, 64, 1}));
+// clang-format on
 
 TEST(DataExchangeTest, OkSavesAndEndsOnlyWhenEveryFieldPasses) {
     CTestDialog dialog;

@@ -26,7 +26,8 @@ public:
 
     std::wstring ReadString() {
         std::wstring text;
-        for (uint16_t c = Read<uint16_t>(); m_ok && c != 0; c = Read<uint16_t>()) text.push_back(static_cast<wchar_t>(c));
+        for (uint16_t c = Read<uint16_t>(); m_ok && c != 0; c = Read<uint16_t>())
+            text.push_back(static_cast<wchar_t>(c));
         return text;
     }
 

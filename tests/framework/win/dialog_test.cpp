@@ -48,12 +48,14 @@ TEST_P(DialogEndingTest, EndsWithCancelAndDestroysOnceWhileTheControlsExist) {
     EXPECT_EQ(dialog.sendClicks, 0);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Ways, DialogEndingTest, ::testing::Values(
     EndingCase{"Esc", [](CTestDialog& d) { PressKey(d, WM_KEYDOWN, VK_ESCAPE); }},
     EndingCase{"close box", [](CTestDialog& d) { ::PostMessageW(d.GetSafeHwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
     EndingCase{"Alt+F4", [](CTestDialog& d) { PressKey(d, WM_SYSKEYDOWN, VK_F4, KF_ALTDOWN << 16); }},
     EndingCase{"WM_CLOSE", [](CTestDialog& d) { ::PostMessageW(d.GetSafeHwnd(), WM_CLOSE, 0, 0); }},
     EndingCase{"IDCANCEL", [](CTestDialog& d) { ::PostMessageW(d.GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0); }}));
+// clang-format on
 
 TEST_F(DialogTest, CloseBoxGoesThroughTheHandlerAndDefaultProcessing) {
     CTestDialog dialog;
@@ -134,8 +136,10 @@ TEST_F(DialogTest, ColourAndCursorRowsReturnTheirResultsThroughTheDialogManager)
         d.colourKinds.clear();  // the dialog's own painting asks too
         // The handler hands back what default processing gave, unchanged.
         brush = ::SendMessageW(w, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
-        defaultBrush = ::DefWindowProcW(w, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
-        ::SendMessageW(w, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(d.GetDlgItem(kTextField)));
+        defaultBrush =
+            ::DefWindowProcW(w, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
+        ::SendMessageW(w, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                       reinterpret_cast<LPARAM>(d.GetDlgItem(kTextField)));
         ::ReleaseDC(label, dc);
         overLink = ::SendMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(label), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         elsewhere = ::SendMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));

@@ -25,8 +25,7 @@ struct Search {
 
 BOOL CALLBACK FindBox(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<Search*>(param);
-    if (ClassOf(window) == L"#32770" && ::GetWindow(window, GW_OWNER) == search->owner &&
-        ::IsWindowVisible(window)) {
+    if (ClassOf(window) == L"#32770" && ::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window)) {
         search->found = window;
         return FALSE;
     }

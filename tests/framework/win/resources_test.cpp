@@ -147,7 +147,8 @@ std::vector<CreatedControl> CreateAndList(UINT templateId) {
             wchar_t name[64] = {};
             ::GetClassNameW(child, name, 64);
             CreatedControl c{::GetDlgCtrlID(child), name, ::GetWindowLongW(child, GWL_STYLE), nullptr, child, false};
-            if (c.className == L"msctls_updown32") c.buddy = reinterpret_cast<HWND>(::SendMessageW(child, UDM_GETBUDDY, 0, 0));
+            if (c.className == L"msctls_updown32")
+                c.buddy = reinterpret_cast<HWND>(::SendMessageW(child, UDM_GETBUDDY, 0, 0));
             if (c.className == L"Static") c.hasImage = ::SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
             controls.push_back(c);
         }
@@ -271,8 +272,8 @@ TEST(ResourcesTest, VersionBlock) {
     EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
 
     WORD* translation = nullptr;
-    ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                                 &length));
+    ASSERT_TRUE(
+        ::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
     ASSERT_GE(length, 4u);
     EXPECT_EQ(translation[0], 0x0411);
     EXPECT_EQ(translation[1], 0x04B0);

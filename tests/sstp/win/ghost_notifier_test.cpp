@@ -61,7 +61,8 @@ TEST_F(GhostNotifierTest, StartupRequestArrivesByteForByte) {
     ASSERT_EQ(ghosts.size(), 1u);
 
     const std::string expected = "NOTIFY SSTP/1.0\r\nCharset: Shift_JIS\r\nSecurityLevel: local\r\n"
-                                 "Sender: ICMP Echo Quillbin\r\nHWnd: " + std::to_string(m_window.Number()) +
+                                 "Sender: ICMP Echo Quillbin\r\nHWnd: " +
+                                 std::to_string(m_window.Number()) +
                                  "\r\nEvent: OnApplicationBoot\r\nReference0: ICMP Echo Quillbin\r\n\r\n";
     EXPECT_EQ(m_notifier.SendSstpNotify(kStartupEventBody), 0u);
     // From a worker thread the dialog's handle still goes into wParam and the

@@ -27,8 +27,8 @@ std::string SizeField(uint32_t size) {
 class PublishedBlock {
 public:
     PublishedBlock(DWORD mappingBytes, const std::string& content) {
-        m_mapping.reset(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, mappingBytes,
-                                             kHostDirectoryName));
+        m_mapping.reset(
+            ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, mappingBytes, kHostDirectoryName));
         if (!m_mapping || ::GetLastError() == ERROR_ALREADY_EXISTS) return;
         UniqueMappedView view(::MapViewOfFile(m_mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
         if (!view || content.size() > mappingBytes) return;
@@ -42,12 +42,16 @@ private:
     bool m_ok = false;
 };
 
+// clang-format off
 const std::string kTwoGhosts = "A.hwnd\x01" "100\r\nB.hwnd\x01" "200\r\n";
+// clang-format on
 
 // Filler records up to `total` bytes of text, then a last ghost whose record
 // ends exactly there.
 std::string TextEndingAt(size_t total) {
+    // clang-format off
     const std::string last = "Z.hwnd\x01" "300\r\n";
+    // clang-format on
     std::string text = kTwoGhosts;
     while (text.size() + last.size() < total) {
         size_t room = total - last.size() - text.size();
@@ -66,10 +70,11 @@ struct BlockCase {
     const char* label;
     DWORD mappingBytes;
     std::string content;
-    std::optional<std::vector<uint32_t>> expected;   // nullopt: result 0
+    std::optional<std::vector<uint32_t>> expected;  // nullopt: result 0
 };
 
 TEST(HostDirectory, SizeFieldsOfPublishedBlocks) {
+    // clang-format off
     const BlockCase cases[] = {
         {"size 0", 4096, SizeField(0) + kTwoGhosts, std::nullopt},
         {"size 3", 4096, SizeField(3) + kTwoGhosts, std::vector<uint32_t>{}},
@@ -82,6 +87,7 @@ TEST(HostDirectory, SizeFieldsOfPublishedBlocks) {
         {"a view filled to its end with an open record", 4096,
          SizeField(0xFFFFFFFFu) + TextEndingAt(4090) + "Q.", std::vector<uint32_t>{100, 200, 300}},
     };
+    // clang-format on
     GhostNotifier notifier(RegisterSakuraMessage());
     for (const BlockCase& c : cases) {
         SCOPED_TRACE(c.label);

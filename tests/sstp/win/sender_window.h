@@ -25,7 +25,7 @@ public:
     uint32_t Number() const { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(m_window)); }
 
     struct Refresh {
-        int result;      // what RefreshGhostList returned (0 when put off)
+        int result;  // what RefreshGhostList returned (0 when put off)
         DWORD tick;
     };
     // Every refresh a "sakura"/1024 message ran, in order.

@@ -13,7 +13,7 @@ constexpr UINT_PTR kSafetyTimer = 0x5152;
 constexpr UINT kStepMs = 20;
 // A test whose script stalls ends here instead of hanging.
 constexpr UINT kSafetyMs = 60000;
-constexpr uint32_t kLoopback = 0x0100007F;   // 127.0.0.1, network order
+constexpr uint32_t kLoopback = 0x0100007F;  // 127.0.0.1, network order
 constexpr DWORD kIpReqTimedOut = 11010;
 
 class ScriptedEchoHandle : public IcmpEchoHandle {
@@ -99,8 +99,8 @@ std::wstring TestPingDialog::ListLine(int index) const {
     LRESULT length = ::SendMessageW(Item(kResultList), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length < 0) return {};
     std::wstring line(static_cast<size_t>(length) + 1, L'\0');
-    LRESULT copied =
-        ::SendMessageW(Item(kResultList), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(line.data()));
+    LRESULT copied = ::SendMessageW(Item(kResultList), LB_GETTEXT, static_cast<WPARAM>(index),
+                                    reinterpret_cast<LPARAM>(line.data()));
     line.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
     return line;
 }

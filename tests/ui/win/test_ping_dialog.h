@@ -17,7 +17,7 @@ namespace quillbin::win::testing {
 
 struct EchoScript {
     DWORD echoMs = 0;
-    bool answered = true;           // false: every echo times out
+    bool answered = true;  // false: every echo times out
     std::atomic<int> echoesSent{0};
 };
 

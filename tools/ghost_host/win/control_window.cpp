@@ -62,31 +62,31 @@ LRESULT CALLBACK ControlWindow::WindowProc(HWND window, UINT message, WPARAM wPa
 
 LRESULT ControlWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            OnCreate();
-            return 0;
-        case WM_SIZE:
-            OnSize(LOWORD(lParam), HIWORD(lParam));
-            return 0;
-        case WM_COPYDATA: {
-            auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-            if (!data || data->dwData != kGhostHostCommandId) return FALSE;
-            std::string_view text;
-            if (data->lpData) text = std::string_view(static_cast<const char*>(data->lpData), data->cbData);
-            return m_owner->OnCommand(text) ? TRUE : FALSE;
-        }
-        case kRequestsArrived:
-            m_owner->OnRequestsArrived();
-            return 0;
-        case WM_TIMER:
-            if (wParam == kReapTimer) m_owner->OnTimer();
-            return 0;
-        case WM_DESTROY:
-            ::KillTimer(m_window, kReapTimer);
-            ::PostQuitMessage(0);
-            return 0;
-        default:
-            return ::DefWindowProcW(m_window, message, wParam, lParam);
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_SIZE:
+        OnSize(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_COPYDATA: {
+        auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (!data || data->dwData != kGhostHostCommandId) return FALSE;
+        std::string_view text;
+        if (data->lpData) text = std::string_view(static_cast<const char*>(data->lpData), data->cbData);
+        return m_owner->OnCommand(text) ? TRUE : FALSE;
+    }
+    case kRequestsArrived:
+        m_owner->OnRequestsArrived();
+        return 0;
+    case WM_TIMER:
+        if (wParam == kReapTimer) m_owner->OnTimer();
+        return 0;
+    case WM_DESTROY:
+        ::KillTimer(m_window, kReapTimer);
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        return ::DefWindowProcW(m_window, message, wParam, lParam);
     }
 }
 
@@ -168,10 +168,9 @@ void ControlWindow::AddLines(const std::vector<std::wstring>& lines) {
 
 void ControlWindow::AddRequest(const ShownRequest& request) {
     ++m_received;
-    std::wstring title = L"#" + std::to_wstring(m_received) + L"  to \"" + WideFromUtf8(request.ghost) +
-                         L"\" (ghost " + std::to_wstring(request.index) + L", window " +
-                         std::to_wstring(request.hwnd) + L")  dwData=" + std::to_wstring(request.dwData) +
-                         L" cbData=" + std::to_wstring(request.cbData) + L" sender=" +
+    std::wstring title = L"#" + std::to_wstring(m_received) + L"  to \"" + WideFromUtf8(request.ghost) + L"\" (ghost " +
+                         std::to_wstring(request.index) + L", window " + std::to_wstring(request.hwnd) + L")  dwData=" +
+                         std::to_wstring(request.dwData) + L" cbData=" + std::to_wstring(request.cbData) + L" sender=" +
                          std::to_wstring(request.sender) + L" tick=" + std::to_wstring(request.tick);
     if (request.dwData != kSstpCopyDataId) title += L"  [not an SSTP request]";
     if (!request.hasData) title += L"  [no data]";

@@ -85,17 +85,17 @@ LRESULT CALLBACK DemoGhost::WindowProc(HWND window, UINT message, WPARAM wParam,
     auto* self = reinterpret_cast<DemoGhost*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self) {
         switch (message) {
-            case WM_COPYDATA:
-                return self->OnCopyData(window, wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-            case kVanishMessage:
-                self->m_vanished = true;
-                ::DestroyWindow(window);
-                return 0;
-            case WM_CLOSE:
-                // Only the host ends a ghost.
-                return 0;
-            default:
-                break;
+        case WM_COPYDATA:
+            return self->OnCopyData(window, wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        case kVanishMessage:
+            self->m_vanished = true;
+            ::DestroyWindow(window);
+            return 0;
+        case WM_CLOSE:
+            // Only the host ends a ghost.
+            return 0;
+        default:
+            break;
         }
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
@@ -135,21 +135,21 @@ LRESULT DemoGhost::OnCopyData(HWND window, WPARAM sender, const COPYDATASTRUCT* 
 
 LRESULT DemoGhost::Answer(WPARAM sender) {
     switch (m_setup.answer) {
-        case GhostAnswer::Ok:
-        case GhostAnswer::Gone:
-            return 1;
-        case GhostAnswer::Zero:
-            return 0;
-        case GhostAnswer::Delay:
-            // Cut short when the host removes the ghost or quits.
-            return ::WaitForSingleObject(m_stop.get(), m_setup.delayMs) == WAIT_TIMEOUT ? 1 : 0;
-        case GhostAnswer::Reentrant: {
-            m_services.block.Publish(BuildHostDirectory({}, kHostBlockSize).bytes);
-            DWORD_PTR ignored = 0;
-            ::SendMessageTimeoutW(reinterpret_cast<HWND>(sender), m_services.sakuraMessage, kSakuraRefreshWParam, 0,
-                                  SMTO_NORMAL, kReentrantSendTimeoutMs, &ignored);
-            return 1;
-        }
+    case GhostAnswer::Ok:
+    case GhostAnswer::Gone:
+        return 1;
+    case GhostAnswer::Zero:
+        return 0;
+    case GhostAnswer::Delay:
+        // Cut short when the host removes the ghost or quits.
+        return ::WaitForSingleObject(m_stop.get(), m_setup.delayMs) == WAIT_TIMEOUT ? 1 : 0;
+    case GhostAnswer::Reentrant: {
+        m_services.block.Publish(BuildHostDirectory({}, kHostBlockSize).bytes);
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(reinterpret_cast<HWND>(sender), m_services.sakuraMessage, kSakuraRefreshWParam, 0,
+                              SMTO_NORMAL, kReentrantSendTimeoutMs, &ignored);
+        return 1;
+    }
     }
     return 0;
 }

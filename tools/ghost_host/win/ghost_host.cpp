@@ -88,9 +88,7 @@ void GhostHost::Publish() {
     }
 }
 
-void GhostHost::Broadcast() {
-    ::PostMessageW(HWND_BROADCAST, m_sakuraMessage, kSakuraRefreshWParam, 0);
-}
+void GhostHost::Broadcast() { ::PostMessageW(HWND_BROADCAST, m_sakuraMessage, kSakuraRefreshWParam, 0); }
 
 void GhostHost::ShowGhosts() {
     if (!m_window.window()) return;
@@ -115,25 +113,25 @@ bool GhostHost::OnCommand(std::string_view utf8) {
         return false;
     }
     switch (command->kind) {
-        case HostCommand::Kind::Quit:
-            ::PostMessageW(m_window.window(), WM_CLOSE, 0, 0);
-            return true;
-        case HostCommand::Kind::Add:
-            if (!AddGhost(command->ghost)) return false;
-            break;
-        case HostCommand::Kind::Remove: {
-            // Every ghost of that name goes; the others keep their order.
-            auto kept = [&](const auto& ghost) { return ghost->setup().name != command->ghost.name; };
-            auto first = std::stable_partition(m_ghosts.begin(), m_ghosts.end(), kept);
-            if (first == m_ghosts.end()) return false;
-            for (auto it = first; it != m_ghosts.end(); ++it) RetireGhost(std::move(*it));
-            m_ghosts.erase(first, m_ghosts.end());
-            break;
-        }
-        case HostCommand::Kind::Clear:
-            for (auto& ghost : m_ghosts) RetireGhost(std::move(ghost));
-            m_ghosts.clear();
-            break;
+    case HostCommand::Kind::Quit:
+        ::PostMessageW(m_window.window(), WM_CLOSE, 0, 0);
+        return true;
+    case HostCommand::Kind::Add:
+        if (!AddGhost(command->ghost)) return false;
+        break;
+    case HostCommand::Kind::Remove: {
+        // Every ghost of that name goes; the others keep their order.
+        auto kept = [&](const auto& ghost) { return ghost->setup().name != command->ghost.name; };
+        auto first = std::stable_partition(m_ghosts.begin(), m_ghosts.end(), kept);
+        if (first == m_ghosts.end()) return false;
+        for (auto it = first; it != m_ghosts.end(); ++it) RetireGhost(std::move(*it));
+        m_ghosts.erase(first, m_ghosts.end());
+        break;
+    }
+    case HostCommand::Kind::Clear:
+        for (auto& ghost : m_ghosts) RetireGhost(std::move(ghost));
+        m_ghosts.clear();
+        break;
     }
     Publish();
     Broadcast();
