@@ -92,6 +92,8 @@ BOOL CPingDialog::OnInitDialog() {
 
 BOOL CPingDialog::DestroyWindow() {
     m_echoRunner.BeginClosing();
+    // An echo or a lookup under way can take seconds more: the user sees the
+    // window go now, and the steps below go on unseen.
     ::ShowWindow(m_hWnd, SW_HIDE);
     m_echoRunner.Wait();
     SendSstpNotify(kClosingEventBody);
