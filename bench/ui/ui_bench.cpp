@@ -185,7 +185,8 @@ void PrintGrowth(const char* what, const Mappings& before, const Mappings& after
         total += kib;
         if (kib != 0) sorted.emplace_back(kib, name);
     }
-    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return std::abs(a.first) > std::abs(b.first); });
+    std::sort(sorted.begin(), sorted.end(),
+              [](const auto& a, const auto& b) { return std::abs(a.first) > std::abs(b.first); });
     std::printf("  %s: %+.1f MiB resident in all; largest changes:\n", what, static_cast<double>(total) / 1024.0);
     for (size_t i = 0; i < sorted.size() && i < 8; ++i) {
         std::printf("    %+8ld KiB  %s\n", sorted[i].first, sorted[i].second.c_str());
@@ -293,7 +294,8 @@ SilentClose CloseDuringASilentRun(const std::string& silent) {
     ProgramOptions options;
     // Numbers written with leading zeros read the same but are written back
     // without them: the closing's save shows as a change of the file.
-    options.settings = "[General]\r\nPingNum=010\r\nPingSize=018\r\nPingTTL=0255\r\nPingNF=00\r\nPingHost=" + silent + "\r\n";
+    options.settings =
+        "[General]\r\nPingNum=010\r\nPingSize=018\r\nPingTTL=0255\r\nPingNF=00\r\nPingHost=" + silent + "\r\n";
     QuillbinProcess program(options);
     if (!host.ready() || !program.Start()) {
         result.error = host.error() + program.error();
@@ -301,8 +303,7 @@ SilentClose CloseDuringASilentRun(const std::string& silent) {
     }
     DialogDriver dialog(program.Dialog());
     if (!WaitUntil([&] { return FocusOf(dialog.Dialog()) == dialog.Item(kHostField); }, 2000) ||
-        !PressKey(dialog.Dialog(), VK_RETURN) ||
-        !WaitUntil([&] { return dialog.Lines().size() == 1; }, 15000)) {
+        !PressKey(dialog.Dialog(), VK_RETURN) || !WaitUntil([&] { return dialog.Lines().size() == 1; }, 15000)) {
         result.error = "the first echo did not time out";
         return result;
     }
@@ -342,8 +343,8 @@ SilentClose CloseDuringASilentRun(const std::string& silent) {
 void SilentHostClose(const std::string& silent, int rounds) {
     std::printf("closing during a run against a silent host (%s), Esc during the second echo, %d rounds\n",
                 silent.c_str(), rounds);
-    std::printf("  %-6s %10s %14s %10s %8s %8s %15s\n", "round", "hidden ms", "closing ev. ms", "ended ms",
-                "closing", "results", "settings writes");
+    std::printf("  %-6s %10s %14s %10s %8s %8s %15s\n", "round", "hidden ms", "closing ev. ms", "ended ms", "closing",
+                "results", "settings writes");
     Series hidden, closingEvent, ended;
     for (int round = 1; round <= rounds; ++round) {
         SilentClose c = CloseDuringASilentRun(silent);

@@ -80,8 +80,8 @@ TEST(EchoRunner, ClosingAtEveryStepOfARunStopsItThereAndStartsNothingMore) {
     const CloseCase cases[] = {
         {"bind", 1, 0, 0, 0},    // before the lookup
         {"lookup", 1, 1, 0, 0},  // during the lookup: no ICMP handle either
-        {"echo", 1, 1, 1, 0},
-        {"echo", 3, 1, 3, 0},
+        {"echo", 1, 1, 1, 0},    // during the first echo: its line, no more
+        {"echo", 3, 1, 3, 0},    // during the third
         {"notify", 1, 1, 4, 1},  // during the results delivery
     };
     for (const CloseCase& c : cases) {
