@@ -126,7 +126,7 @@ TEST(EchoRunner, ClosingWhileTheRunGoesFreelyEndsItWholeAtAnyStep) {
     }
 }
 
-TEST(EchoRunner, OneRunAtATimeAndEachKeepsTheSettingsOfItsPress) {
+TEST(EchoRunner, OneRunAtATimeEachWithTheSettingsOfItsPressAndNoneOnceClosing) {
     Scene s;
     s.fake.names["other.test"] = HostEntry{"other.test", Ipv4(192, 0, 2, 8)};
     EchoRunner runner;
@@ -146,6 +146,12 @@ TEST(EchoRunner, OneRunAtATimeAndEachKeepsTheSettingsOfItsPress) {
     EXPECT_EQ(s.fake.sent[1].destination, kDestination);
     EXPECT_EQ(s.fake.sent[2].destination, Ipv4(192, 0, 2, 8));
     EXPECT_EQ(s.fake.notified.size(), 2u);
+
+    // Closing between runs.
+    runner.BeginClosing();
+    EXPECT_FALSE(s.Start(runner, 1));
+    runner.Wait();
+    EXPECT_EQ(s.fake.sent.size(), 3u);
 }
 
 // While the owning thread waits it carries out messages, and one of them can
