@@ -147,8 +147,9 @@ std::optional<UnixMemory> UnixMemoryOf(const std::wstring& pid) {
     return memory;
 }
 
-// Resident KiB per mapping name (the file's base name, [heap], or
-// "anonymous"), from /proc/<pid>/smaps.
+// Resident KiB per mapping, from /proc/<pid>/smaps: by the file's base name,
+// [heap], or for anonymous memory by region (its start and size: a glibc
+// malloc arena is a 64 MiB region, for instance).
 using Mappings = std::map<std::string, long>;
 
 Mappings ResidentByMapping(const std::wstring& pid) {
@@ -168,7 +169,15 @@ Mappings ResidentByMapping(const std::wstring& pid) {
             }
             std::string path = at == std::string::npos ? std::string() : line.substr(at);
             size_t slash = path.find_last_of('/');
-            name = path.empty() ? "anonymous" : slash == std::string::npos ? path : path.substr(slash + 1);
+            if (path.empty()) {
+                unsigned long long start = std::strtoull(line.c_str(), nullptr, 16);
+                unsigned long long end = std::strtoull(line.c_str() + line.find('-') + 1, nullptr, 16);
+                char region[80];
+                std::snprintf(region, sizeof region, "anonymous %llx, %llu KiB region", start, (end - start) / 1024);
+                name = region;
+            } else {
+                name = slash == std::string::npos ? path : path.substr(slash + 1);
+            }
         }
     }
     return byName;
@@ -188,7 +197,7 @@ void PrintGrowth(const char* what, const Mappings& before, const Mappings& after
     std::sort(sorted.begin(), sorted.end(),
               [](const auto& a, const auto& b) { return std::abs(a.first) > std::abs(b.first); });
     std::printf("  %s: %+.1f MiB resident in all; largest changes:\n", what, static_cast<double>(total) / 1024.0);
-    for (size_t i = 0; i < sorted.size() && i < 8; ++i) {
+    for (size_t i = 0; i < sorted.size() && i < 12; ++i) {
         std::printf("    %+8ld KiB  %s\n", sorted[i].first, sorted[i].second.c_str());
     }
 }

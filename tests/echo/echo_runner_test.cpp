@@ -106,6 +106,7 @@ TEST(EchoRunner, ClosingAtEveryStepOfARunStopsItThereAndStartsNothingMore) {
         EXPECT_EQ(t.fake.sent.size(), c.echoes);
         EXPECT_EQ(t.fake.lines.size(), c.echoes);
         EXPECT_EQ(t.fake.notified.size(), c.notified);
+        EXPECT_EQ(t.fake.EventsOf({"create"}).size(), c.echoes > 0 ? 1u : 0u) << "an ICMP handle for nothing";
         EXPECT_EQ(t.fake.openHandles + t.fake.openLibraries, 0);
     }
 }
