@@ -1,7 +1,7 @@
 // What an echo run needs from the platform. The run's logic (echo/echo_run)
-// is written once against this interface; the Win32 shell binds it to the
-// ICMP service library, the socket library and the dialog's controls, and the
-// tests bind it to a recording fake with a simulated clock.
+// is written once against these roles; the Win32 shell binds them to the ICMP
+// service library, the socket library and the dialog's controls, and the
+// tests to a recording fake with a simulated clock.
 #pragma once
 
 #include <cstdint>
@@ -71,39 +71,82 @@ struct HostEntry {
     uint32_t address = 0;  // network byte order
 };
 
-class EchoPlatform {
-public:
-    virtual ~EchoPlatform() = default;
+// The roles an echo run plays against the platform. Each is narrow, so that a
+// stand-in implements only what its test looks at; one object may play
+// several.
 
-    // The two display targets: the result list and the status line.
+// The two display targets: the result list and the status line.
+class EchoDisplay {
+public:
+    virtual ~EchoDisplay() = default;
     virtual void ClearResultList() = 0;
     virtual void AddResultLine(std::string_view line) = 0;
     virtual void SetStatusText(std::string_view text) = 0;
+};
 
-    // Diagnostics; the tool has no console, so nobody normally sees them.
+// Diagnostics; the tool has no console, so nobody normally sees them.
+class EchoDiagnostics {
+public:
+    virtual ~EchoDiagnostics() = default;
     virtual void WriteStdout(std::string_view text) = 0;
     virtual void WriteStderr(std::string_view text) = 0;
+};
 
-    // "IPHLPAPI.DLL", else "ICMP.DLL", and the three entry points.
+// "IPHLPAPI.DLL", else "ICMP.DLL", and the three entry points.
+class IcmpBinder {
+public:
+    virtual ~IcmpBinder() = default;
     virtual IcmpBinding BindIcmp() = 0;
+};
 
-    // The socket library: inet_addr, gethostbyname, gethostbyaddr, inet_ntoa.
-    // A lookup yields nullopt when there is no entry or it has no address.
+// The socket library: inet_addr, gethostbyname, gethostbyaddr, inet_ntoa.
+// A lookup yields nullopt when there is no entry or it has no address.
+class HostResolver {
+public:
+    virtual ~HostResolver() = default;
     virtual uint32_t ParseDottedAddress(const std::string& host) = 0;
     virtual std::optional<HostEntry> LookupName(const std::string& host) = 0;
     virtual std::optional<HostEntry> LookupAddress(uint32_t address) = 0;
     virtual std::string DottedText(uint32_t address) = 0;
+};
 
-    // GetTickCount (a 32-bit count that wraps) and Sleep.
+// GetTickCount (a 32-bit count that wraps) and Sleep.
+class EchoClock {
+public:
+    virtual ~EchoClock() = default;
     virtual uint32_t TickCount() = 0;
     virtual void Sleep(uint32_t milliseconds) = 0;
+};
 
-    // Hands the results event body to the ghost notifier.
+// Hands the results event body to the ghost notifier.
+class ResultsNotifier {
+public:
+    virtual ~ResultsNotifier() = default;
     virtual void NotifyGhosts(std::string_view body) = 0;
+};
 
-    // True once the dialog is closing: the run then ends at the next echo
-    // boundary and sends no results event.
-    virtual bool StopRequested() = 0;
+// True once whoever started the run wants it to end (a closing dialog): the
+// run then ends at its next step and sends no results event. Asked from the
+// run's own thread while another may set it.
+class StopSignal {
+public:
+    virtual ~StopSignal() = default;
+    virtual bool StopRequested() const = 0;
+};
+
+// For runs that nobody stops, and platforms that drop their diagnostics.
+const StopSignal& NeverStop();
+EchoDiagnostics& DroppedDiagnostics();
+
+// What one run uses, a role each.
+struct EchoPlatform {
+    EchoDisplay& display;
+    IcmpBinder& icmp;
+    HostResolver& resolver;
+    EchoClock& clock;
+    ResultsNotifier& notifier;
+    EchoDiagnostics& diagnostics = DroppedDiagnostics();
+    const StopSignal& stop = NeverStop();
 };
 
 }  // namespace quillbin

@@ -30,54 +30,59 @@ EchoRequestOptions RequestOptions(const PingSettings& settings) {
     return options;
 }
 
-std::optional<HostEntry> ResolveHost(const std::string& host, EchoPlatform& platform) {
-    const uint32_t parsed = platform.ParseDottedAddress(host);
-    if (parsed == kInaddrNone) return platform.LookupName(host);
-    if (std::optional<HostEntry> entry = platform.LookupAddress(parsed)) return entry;
+std::optional<HostEntry> ResolveHost(const std::string& host, HostResolver& resolver) {
+    const uint32_t parsed = resolver.ParseDottedAddress(host);
+    if (parsed == kInaddrNone) return resolver.LookupName(host);
+    if (std::optional<HostEntry> entry = resolver.LookupAddress(parsed)) return entry;
     // A well-formed address needs no name to be pinged; many hosts have no
     // reverse entry at all.
-    return HostEntry{platform.DottedText(parsed), parsed};
+    return HostEntry{resolver.DottedText(parsed), parsed};
 }
 
 // Sleeps for the time since the mark when that is short, then moves the mark
 // to the tick read here, so the next interval includes this pause.
-void Pace(EchoPlatform& platform, uint32_t& mark) {
-    const uint32_t now = platform.TickCount();
+void Pace(EchoClock& clock, uint32_t& mark) {
+    const uint32_t now = clock.TickCount();
     const uint32_t elapsed = now - mark;  // unsigned: right across a wrap of the count
-    if (elapsed < kPaceLimitMs) platform.Sleep(elapsed);
+    if (elapsed < kPaceLimitMs) clock.Sleep(elapsed);
     mark = now;
 }
 
 }  // namespace
 
-void EchoRun(const PingSettings& settings, EchoPlatform& platform) {
-    platform.ClearResultList();
-    platform.SetStatusText(kWorkingText);
+void EchoRun(const PingSettings& settings, const EchoPlatform& platform) {
+    EchoDisplay& display = platform.display;
+    display.ClearResultList();
+    display.SetStatusText(kWorkingText);
 
-    IcmpBinding binding = platform.BindIcmp();
+    IcmpBinding binding = platform.icmp.BindIcmp();
     const IcmpBindError* bindError = std::get_if<IcmpBindError>(&binding);
     if (bindError != nullptr && *bindError == IcmpBindError::NoEntryPoint) {
-        platform.WriteStderr(kProcAddressError);
+        platform.diagnostics.WriteStderr(kProcAddressError);
     }
     std::unique_ptr<IcmpLibrary> library =
         bindError != nullptr ? nullptr : std::move(std::get<std::unique_ptr<IcmpLibrary>>(binding));
     if (!library) {
-        platform.AddResultLine(kIcmpUnavailableLine);
+        display.AddResultLine(kIcmpUnavailableLine);
         return;
     }
 
-    const std::optional<HostEntry> host = ResolveHost(settings.host, platform);
+    // A closing dialog must not wait for what is still to come: a lookup can
+    // take seconds, and so can every echo. What is under way runs its course.
+    if (platform.stop.StopRequested()) return;
+    const std::optional<HostEntry> host = ResolveHost(settings.host, platform.resolver);
     if (!host) {
-        platform.AddResultLine(kHostLookupFailedLine);
+        display.AddResultLine(kHostLookupFailedLine);
         return;
     }
-    platform.WriteStdout(PingingDiagnostic(host->name, platform.DottedText(host->address)));
+    platform.diagnostics.WriteStdout(PingingDiagnostic(host->name, platform.resolver.DottedText(host->address)));
 
+    if (platform.stop.StopRequested()) return;
     // Declared after the library, so it is closed before the module goes.
     std::unique_ptr<IcmpEchoHandle> handle = library->CreateEchoHandle();
     if (!handle) {
-        platform.WriteStderr(kEchoHandleError);
-        platform.AddResultLine(kIcmpUnavailableLine);
+        platform.diagnostics.WriteStderr(kEchoHandleError);
+        display.AddResultLine(kIcmpUnavailableLine);
         return;
     }
 
@@ -89,34 +94,34 @@ void EchoRun(const PingSettings& settings, EchoPlatform& platform) {
     const std::string_view payload(payloadArea, dataSize);
 
     // The first interval counts from here: the host lookup is not an echo.
-    uint32_t paceMark = platform.TickCount();
+    uint32_t paceMark = platform.clock.TickCount();
     std::string body(kResultsEventLine);
     uint32_t okCount = 0;
     uint32_t ngCount = 0;
 
     for (uint32_t index = 0; index < settings.count; ++index) {
-        // A closing dialog must not wait for the rest of the run.
-        if (platform.StopRequested()) return;
+        if (platform.stop.StopRequested()) return;
 
         const EchoReply reply = handle->SendEcho(host->address, payload, RequestOptions(settings));
         const ClassifiedReply classified = ClassifyEchoReply(reply, payload);
-        const std::string address =
-            classified.outcome == EchoOutcome::StatusFailure ? std::string() : platform.DottedText(reply.address);
+        const std::string address = classified.outcome == EchoOutcome::StatusFailure
+                                        ? std::string()
+                                        : platform.resolver.DottedText(reply.address);
         const EchoLines lines = FormatEchoLines(index, classified, reply, address);
         ++(IsOk(classified.outcome) ? okCount : ngCount);
 
-        platform.AddResultLine(lines.listLine);
+        display.AddResultLine(lines.listLine);
         body += lines.referenceLine;
 
-        if (index + 1 < settings.count) Pace(platform, paceMark);
+        if (index + 1 < settings.count) Pace(platform.clock, paceMark);
     }
 
     handle.reset();
     library.reset();
-    if (platform.StopRequested()) return;
+    if (platform.stop.StopRequested()) return;
 
-    platform.SetStatusText(FinalStatusText(okCount, ngCount));
-    platform.NotifyGhosts(body);
+    display.SetStatusText(FinalStatusText(okCount, ngCount));
+    platform.notifier.NotifyGhosts(body);
 }
 
 }  // namespace quillbin

@@ -7,6 +7,7 @@
 
 namespace quillbin {
 
-void EchoRun(const PingSettings& settings, EchoPlatform& platform);
+// The run reads `settings` throughout: they must not change under it.
+void EchoRun(const PingSettings& settings, const EchoPlatform& platform);
 
 }  // namespace quillbin

@@ -43,6 +43,13 @@ cmake -S "$QB_ROOT" -B "$QB_BUILD/native" -G Ninja -DQUILLBIN_SANITIZE=ON >/dev/
 cmake --build "$QB_BUILD/native" -j "$jobs"
 run_ctest native "$QB_BUILD/native" "$@"
 
+# The echo run's threads (closing at every step of a run) under
+# ThreadSanitizer, in a tree of their own that builds only those tests.
+qb_log "native build (g++, ThreadSanitizer): the echo run's threads"
+cmake -S "$QB_ROOT" -B "$QB_BUILD/tsan" -G Ninja -DQUILLBIN_SANITIZE=OFF -DQUILLBIN_TSAN=ON >/dev/null
+cmake --build "$QB_BUILD/tsan" -j "$jobs"
+run_ctest tsan "$QB_BUILD/tsan" "$@"
+
 qb_log "Windows build (MinGW-w64), tests under Wine"
 cmake -S "$QB_ROOT" -B "$QB_BUILD/win" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$QB_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null

@@ -63,17 +63,19 @@ private:
 
 // The dialog's part of the platform, as cheap as it can be: lines kept in
 // memory, nothing shown, nothing sent.
-class StoringPlatform final : public win::Win32EchoPlatform {
+class StoringPlatform final : public win::Win32EchoPlatform, public EchoDisplay, public ResultsNotifier {
 public:
     explicit StoringPlatform(EchoTimeline& timeline) : m_timeline(timeline) {}
+
+    // Diagnostics dropped, nothing to stop.
+    EchoPlatform Roles() {
+        return EchoPlatform{.display = *this, .icmp = *this, .resolver = *this, .clock = *this, .notifier = *this};
+    }
 
     void ClearResultList() override { lines.clear(); }
     void AddResultLine(std::string_view line) override { lines.emplace_back(line); }
     void SetStatusText(std::string_view text) override { status = text; }
-    void WriteStdout(std::string_view) override {}
-    void WriteStderr(std::string_view) override {}
     void NotifyGhosts(std::string_view body) override { event = body; }
-    bool StopRequested() override { return false; }
 
     IcmpBinding BindIcmp() override {
         IcmpBinding binding = Win32EchoPlatform::BindIcmp();
@@ -116,7 +118,7 @@ Round EchoRunRound() {
     StoringPlatform platform(timeline);
     PingSettings settings{"127.0.0.1", kEchoes, kDataSize, 0, 255};
     int64_t start = Now();
-    EchoRun(settings, platform);
+    EchoRun(settings, platform.Roles());
     Round round;
     round.milliseconds = Microseconds(Now() - start) / 1000;
     round.Take(timeline);

@@ -110,6 +110,9 @@ BOOL CDialog::OnInitDialog() {
 }
 
 void CDialog::OnOK() {
+    // An ended dialog is closing: it reads its fields back once, in its own
+    // closing steps, and shows no message for an OK that comes after.
+    if (!m_inModalLoop || m_ended) return;
     if (UpdateData(true)) EndDialog(IDOK);
 }
 

@@ -41,7 +41,8 @@ protected:
     // The base runs a first exchange with loading and returns TRUE (the focus
     // then goes to the first tab stop).
     virtual BOOL OnInitDialog();
-    // Saves the controls and ends the dialog with IDOK when that succeeds.
+    // Saves the controls and ends the dialog with IDOK when that succeeds;
+    // does nothing once the modal loop has ended.
     virtual void OnOK();
     // Ends the dialog with IDCANCEL. Esc, the close box, Alt+F4 and Close in
     // the system menu all arrive here.

@@ -52,6 +52,12 @@ TEST(SilentHost, ClosingDuringALongRunEndsTheProcessWithoutAResultsEvent) {
 
     DWORD pressed = ::GetTickCount();
     ASSERT_TRUE(PressKey(dialog.Dialog(), VK_ESCAPE));
+    // The user sees it close at once; the closing steps go on unseen and
+    // wait for the echo under way (seconds yet), so no closing event yet.
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(dialog.Dialog()); }, 5000, 1)) << "the window stayed";
+    std::printf("the window was hidden %lu ms after Esc\n", static_cast<unsigned long>(::GetTickCount() - pressed));
+    EXPECT_TRUE(::IsWindow(dialog.Dialog()));
+    EXPECT_TRUE(EventsNamed(host, kCloseEvent).empty()) << "closed before it was hidden";
     bool closed = WaitUntil([&] { return !::IsWindow(dialog.Dialog()); }, 30000);
     DWORD closingMs = ::GetTickCount() - pressed;
     std::printf("the window closed %lu ms after Esc\n", static_cast<unsigned long>(closingMs));

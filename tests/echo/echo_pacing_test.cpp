@@ -32,7 +32,7 @@ std::vector<uint32_t> Pauses(uint32_t count, std::vector<uint32_t> roundTrips, u
     settings.count = count;
     settings.dataSize = 18;
     settings.ttl = 255;
-    EchoRun(settings, fake);
+    EchoRun(settings, fake.Platform());
     EXPECT_EQ(fake.sent.size(), count);
     const std::vector<std::string> echoesAndPauses = fake.EventsOf({"echo", "sleep"});
     if (!echoesAndPauses.empty()) {

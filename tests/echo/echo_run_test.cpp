@@ -62,7 +62,7 @@ TEST_F(EchoRunTest, EachOutcomeHasItsListLineAndReferenceLine) {
         }
         }
     };
-    EchoRun(Settings(4), fake);
+    EchoRun(Settings(4), fake.Platform());
 
     const std::vector<std::string> lines = {
         "OK 192.0.2.7 Time=12ms TTL=64 (18 : " + kCyclePhraseBytes + ")",
@@ -93,7 +93,7 @@ TEST_F(EchoRunTest, ATimeOutOfTheFourthEchoWhetherOrNotTheRecordWasWritten) {
             if (index != 3) return Echoed(sent.destination, sent.payload, 1);
             return written ? Failed(11010, 0, 5000) : Unwritten(11010, 5000);
         };
-        EchoRun(Settings(5), run);
+        EchoRun(Settings(5), run.Platform());
         ASSERT_EQ(run.lines.size(), 5u);
         EXPECT_EQ(run.lines[3], "NG " + kTimedOutText);
         ASSERT_EQ(run.notified.size(), 1u);
@@ -105,7 +105,7 @@ TEST_F(EchoRunTest, ATimeOutOfTheFourthEchoWhetherOrNotTheRecordWasWritten) {
 
 TEST_F(EchoRunTest, AnUnknownStatusHasAnEmptyText) {
     fake.respond = [](uint32_t, const SentEcho&) { return Failed(11030, kRouter, 7, 9); };
-    EchoRun(Settings(1), fake);
+    EchoRun(Settings(1), fake.Platform());
     EXPECT_EQ(fake.lines, std::vector<std::string>{"NG "});
     EXPECT_EQ(fake.notified.at(0), "Event: OnICMPEchoComplete\r\nReference0: \x01\x01\x01\r\n");
 }
@@ -118,14 +118,14 @@ TEST_F(EchoRunTest, AnUnwrittenReplyIsNeverReadEvenWhenItLooksGood) {
         stale.reply.lastError = 1231;  // not an IP status
         return stale;
     };
-    EchoRun(Settings(2), fake);
+    EchoRun(Settings(2), fake.Platform());
     EXPECT_EQ(fake.lines, (std::vector<std::string>{"NG " + kGeneralFailureText, "NG " + kGeneralFailureText}));
     EXPECT_EQ(fake.statuses.back(), "NG=2");
 }
 
 TEST_F(EchoRunTest, AnUnwrittenTtlExpiryShowsNoNodeItNeverRead) {
     fake.respond = [](uint32_t, const SentEcho&) { return Unwritten(11013, 2); };
-    EchoRun(Settings(1), fake);
+    EchoRun(Settings(1), fake.Platform());
     EXPECT_EQ(fake.lines, std::vector<std::string>{"NG " + kTtlExpiredTransitText});
     EXPECT_EQ(fake.notified.at(0),
               "Event: OnICMPEchoComplete\r\nReference0: " + kTtlExpiredTransitText + "\x01\x01\x01\r\n");
@@ -137,7 +137,7 @@ TEST_F(EchoRunTest, DataOutsideTheReplyAreaIsAMismatch) {
         echo.data.reset();  // DataSize still claims the full 18 bytes
         return echo;
     };
-    EchoRun(Settings(1), fake);
+    EchoRun(Settings(1), fake.Platform());
     EXPECT_EQ(fake.lines, std::vector<std::string>{"NG 192.0.2.7 Time=4ms TTL=64 (ERR : " + kDataMismatchBytes + ")"});
 }
 
@@ -148,14 +148,14 @@ TEST_F(EchoRunTest, ADifferentLengthIsAMismatch) {
         run.respond = [length](uint32_t, const SentEcho& sent) {
             return Echoed(sent.destination, (sent.payload + "m").substr(0, length), 4);
         };
-        EchoRun(Settings(1), run);
+        EchoRun(Settings(1), run.Platform());
         EXPECT_EQ(run.lines.at(0).substr(0, 3), "NG ") << length;
         EXPECT_EQ(run.statuses.back(), "NG=1") << length;
     }
 }
 
 TEST_F(EchoRunTest, DataSizeZeroSendsNoDataAndAnEmptyReplyIsOk) {
-    EchoRun(Settings(2, 0), fake);
+    EchoRun(Settings(2, 0), fake.Platform());
     ASSERT_EQ(fake.sent.size(), 2u);
     EXPECT_EQ(fake.sent[0].payload, "");
     EXPECT_EQ(fake.lines.at(0), "OK 192.0.2.7 Time=10ms TTL=64 (0 : )");
@@ -163,7 +163,7 @@ TEST_F(EchoRunTest, DataSizeZeroSendsNoDataAndAnEmptyReplyIsOk) {
 }
 
 TEST_F(EchoRunTest, ADataSizeBeyondTheLargestIsCappedNotWrittenPastThePayloadArea) {
-    EchoRun(Settings(1, 4000), fake);
+    EchoRun(Settings(1, 4000), fake.Platform());
     ASSERT_EQ(fake.sent.size(), 1u);
     EXPECT_EQ(fake.sent[0].payload.size(), 1500u);
     EXPECT_EQ(fake.statuses.back(), "OK=1");
@@ -184,14 +184,14 @@ TEST_F(EchoRunTest, TheStatusLineNamesOnlyTheCountsThatMatter) {
         run.respond = [okCount](uint32_t index, const SentEcho& sent) {
             return index < okCount ? Echoed(sent.destination, sent.payload, 1) : Failed(11003, kRouter, 1);
         };
-        EchoRun(Settings(c.ok + c.ng), run);
+        EchoRun(Settings(c.ok + c.ng), run.Platform());
         EXPECT_EQ(run.statuses, (std::vector<std::string>{"Working...", c.status}));
         EXPECT_EQ(run.lines.size(), c.ok + c.ng);
     }
 }
 
 TEST_F(EchoRunTest, ACountOfZeroSendsNothingButStillReports) {
-    EchoRun(Settings(0), fake);
+    EchoRun(Settings(0), fake.Platform());
     EXPECT_TRUE(fake.sent.empty());
     EXPECT_TRUE(fake.lines.empty());
     EXPECT_TRUE(fake.sleeps.empty());
@@ -212,7 +212,7 @@ TEST_F(EchoRunTest, ReferenceLinesAreNumberedWithoutGaps) {
             return Echoed(sent.destination, "x", 2);
         }
     };
-    EchoRun(Settings(23), fake);
+    EchoRun(Settings(23), fake.Platform());
     const std::vector<std::string> references = ReferenceLines();
     ASSERT_EQ(references.size(), 23u);
     ASSERT_EQ(fake.lines.size(), 23u);
@@ -234,7 +234,7 @@ TEST_F(EchoRunTest, EveryEchoCarriesTheRequestOptionsAndThePayload) {
                                  OptionsCase{64, 7, 64, 0x02}, OptionsCase{0x12C, 0, 0x2C, 0x00}}) {
         FakeEchoPlatform run;
         run.names = fake.names;
-        EchoRun(Settings(3, 34, c.ttl, c.dontFragment), run);
+        EchoRun(Settings(3, 34, c.ttl, c.dontFragment), run.Platform());
         ASSERT_EQ(run.sent.size(), 3u);
         for (const SentEcho& echo : run.sent) {
             EXPECT_EQ(echo.options.ttl, c.wireTtl) << c.ttl;
@@ -275,7 +275,7 @@ TEST_F(EchoRunTest, ResolvesNamesAndAddressesAndPingsTheFirstAddress) {
         }
         PingSettings settings = Settings(2);
         settings.host = c.host;
-        EchoRun(settings, run);
+        EchoRun(settings, run.Platform());
 
         EXPECT_EQ(run.nameLookups.size(), c.dotted ? 0u : 1u);
         EXPECT_EQ(run.addressLookups, c.dotted ? std::vector<uint32_t>{parsed} : std::vector<uint32_t>{});
@@ -334,7 +334,7 @@ TEST_F(EchoRunTest, EarlyEndsShowOneLineReleaseWhatWasTakenAndReportNothing) {
         run.bindError = c.bindError;
         if (!c.lookupFails) run.names = fake.names;
         run.createHandleFails = c.createFails;
-        EchoRun(Settings(3), run);
+        EchoRun(Settings(3), run.Platform());
 
         EXPECT_EQ(run.events, c.events);
         EXPECT_EQ(run.lines, std::vector<std::string>{c.line});
@@ -350,7 +350,7 @@ TEST_F(EchoRunTest, EarlyEndsShowOneLineReleaseWhatWasTakenAndReportNothing) {
 }
 
 TEST_F(EchoRunTest, ACompletedRunReleasesEverythingBeforeItReports) {
-    EchoRun(Settings(2), fake);
+    EchoRun(Settings(2), fake.Platform());
     EXPECT_EQ(fake.EventsOf({"clear", "bind", "create", "echo", "close", "free", "status", "notify"}),
               (std::vector<std::string>{"clear", "status", "bind", "create", "echo", "echo", "close", "free", "status",
                                         "notify"}));
@@ -360,7 +360,7 @@ TEST_F(EchoRunTest, ACompletedRunReleasesEverythingBeforeItReports) {
 }
 
 TEST_F(EchoRunTest, ListLinesAreAddedAsEachEchoEnds) {
-    EchoRun(Settings(3), fake);
+    EchoRun(Settings(3), fake.Platform());
     EXPECT_EQ(fake.EventsOf({"echo", "line", "sleep"}),
               (std::vector<std::string>{"echo", "line", "sleep", "echo", "line", "sleep", "echo", "line"}));
 }
@@ -371,7 +371,7 @@ TEST_F(EchoRunTest, AStopRequestEndsTheRunAtTheNextEchoWithoutReporting) {
         FakeEchoPlatform run;
         run.names = fake.names;
         run.stopAfterEchoes = stopAfter;
-        EchoRun(Settings(5), run);
+        EchoRun(Settings(5), run.Platform());
         EXPECT_EQ(run.sent.size(), stopAfter);
         EXPECT_EQ(run.lines.size(), stopAfter);
         EXPECT_TRUE(run.notified.empty());
@@ -383,9 +383,9 @@ TEST_F(EchoRunTest, AStopRequestEndsTheRunAtTheNextEchoWithoutReporting) {
 }
 
 TEST_F(EchoRunTest, ASecondRunStartsFromAClearedList) {
-    EchoRun(Settings(1), fake);
+    EchoRun(Settings(1), fake.Platform());
     fake.bindError = IcmpBindError::NoLibrary;
-    EchoRun(Settings(1), fake);
+    EchoRun(Settings(1), fake.Platform());
     EXPECT_EQ(std::count(fake.events.begin(), fake.events.end(), "clear"), 2);
     const auto secondClear = std::find(fake.events.rbegin(), fake.events.rend(), "clear");
     EXPECT_EQ(std::distance(fake.events.rbegin(), secondClear), 3);  // then status, bind, line

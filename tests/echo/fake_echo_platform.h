@@ -73,8 +73,26 @@ struct SentEcho {
     uint32_t tick;  // the clock when the echo was sent
 };
 
-class FakeEchoPlatform : public EchoPlatform {
+class FakeEchoPlatform : public EchoDisplay,
+                         public EchoDiagnostics,
+                         public IcmpBinder,
+                         public HostResolver,
+                         public EchoClock,
+                         public ResultsNotifier,
+                         public StopSignal {
 public:
+    // Every role played by this fake; `stop` in place of its own.
+    EchoPlatform Platform() { return Platform(*this); }
+    EchoPlatform Platform(const StopSignal& stop) {
+        return EchoPlatform{.display = *this,
+                            .icmp = *this,
+                            .resolver = *this,
+                            .clock = *this,
+                            .notifier = *this,
+                            .diagnostics = *this,
+                            .stop = stop};
+    }
+
     // ---- scenario ----
     std::optional<IcmpBindError> bindError;
     bool createHandleFails = false;
@@ -89,6 +107,10 @@ public:
     };
     // StopRequested() turns true once this many echoes were sent.
     std::optional<size_t> stopAfterEchoes;
+    // Called on the run's thread as the binding, a lookup, an echo or the
+    // sending of the results event begins ("bind", "lookup", "echo",
+    // "notify"): a test can hold the run there.
+    std::function<void(std::string_view step)> atStep;
 
     // ---- recordings ----
     // Kinds, in call order: clear, status, line, stdout, stderr, bind, create,
@@ -126,6 +148,7 @@ public:
     }
 
     IcmpBinding BindIcmp() override {
+        Step("bind");
         events.push_back("bind");
         if (bindError) return *bindError;
         return std::make_unique<Library>(*this);
@@ -136,12 +159,14 @@ public:
         return it == dottedHosts.end() ? kInaddrNone : it->second;
     }
     std::optional<HostEntry> LookupName(const std::string& host) override {
+        Step("lookup");
         clock += lookupTakesMs;
         nameLookups.push_back(host);
         auto it = names.find(host);
         return it == names.end() ? std::nullopt : std::optional<HostEntry>(it->second);
     }
     std::optional<HostEntry> LookupAddress(uint32_t address) override {
+        Step("lookup");
         clock += lookupTakesMs;
         addressLookups.push_back(address);
         auto it = reverseNames.find(address);
@@ -162,10 +187,11 @@ public:
     }
 
     void NotifyGhosts(std::string_view body) override {
+        Step("notify");
         events.push_back("notify");
         notified.emplace_back(body);
     }
-    bool StopRequested() override { return stopAfterEchoes && sent.size() >= *stopAfterEchoes; }
+    bool StopRequested() const override { return stopAfterEchoes && sent.size() >= *stopAfterEchoes; }
 
     // The events of the kinds given, in order: for checks on a part of the story.
     std::vector<std::string> EventsOf(std::initializer_list<std::string_view> kinds) const {
@@ -179,6 +205,10 @@ public:
     }
 
 private:
+    void Step(std::string_view step) {
+        if (atStep) atStep(step);
+    }
+
     class Handle : public IcmpEchoHandle {
     public:
         explicit Handle(FakeEchoPlatform& fake) : m_fake(fake) { ++m_fake.openHandles; }
@@ -188,6 +218,7 @@ private:
             if (m_fake.openLibraries == 0) m_fake.handleOutlivedLibrary = true;
         }
         EchoReply SendEcho(uint32_t destination, std::string_view payload, const EchoRequestOptions& options) override {
+            m_fake.Step("echo");
             m_fake.events.push_back("echo");
             const auto index = static_cast<uint32_t>(m_fake.sent.size());
             m_fake.sent.push_back({destination, std::string(payload), options, m_fake.clock});

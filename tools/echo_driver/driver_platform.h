@@ -9,9 +9,19 @@
 
 namespace quillbin::win {
 
-class DriverPlatform final : public Win32EchoPlatform {
+class DriverPlatform final : public Win32EchoPlatform, public EchoDisplay, public ResultsNotifier {
 public:
     DriverPlatform(std::FILE* out, bool maskTimes) : m_out(out), m_maskTimes(maskTimes) {}
+
+    // Nobody stops the driver's one run.
+    EchoPlatform Roles() {
+        return EchoPlatform{.display = *this,
+                            .icmp = *this,
+                            .resolver = *this,
+                            .clock = *this,
+                            .notifier = *this,
+                            .diagnostics = *this};
+    }
 
     void ClearResultList() override;
     void AddResultLine(std::string_view line) override;
@@ -19,7 +29,6 @@ public:
     void WriteStdout(std::string_view text) override;
     void WriteStderr(std::string_view text) override;
     void NotifyGhosts(std::string_view body) override;
-    bool StopRequested() override { return false; }
 
 private:
     // `text` is code page 932; it is printed as UTF-8 after "TAG ".

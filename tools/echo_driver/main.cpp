@@ -48,6 +48,6 @@ int wmain(int argc, wchar_t** argv) {
     ScopeExit cleanup([] { ::WSACleanup(); });
 
     win::DriverPlatform platform(stdout, options->maskTimes);
-    EchoRun(options->settings, platform);
+    EchoRun(options->settings, platform.Roles());
     return 0;
 }

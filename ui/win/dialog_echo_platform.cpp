@@ -3,8 +3,18 @@
 namespace quillbin::win {
 
 DialogEchoPlatform::DialogEchoPlatform(const DialogEchoTargets& targets)
-    : m_resultList(*targets.resultList), m_notifier(*targets.notifier), m_stopRequested(*targets.stopRequested) {
+    : m_resultList(*targets.resultList), m_notifier(*targets.notifier) {
     m_statusLine.Attach(targets.statusLine);
+}
+
+EchoPlatform DialogEchoPlatform::Roles(const StopSignal& stop) {
+    return EchoPlatform{.display = *this,
+                        .icmp = m_bindings,
+                        .resolver = m_bindings,
+                        .clock = m_bindings,
+                        .notifier = *this,
+                        .diagnostics = m_bindings,
+                        .stop = stop};
 }
 
 void DialogEchoPlatform::ClearResultList() { m_resultList.ResetContent(); }
@@ -14,7 +24,5 @@ void DialogEchoPlatform::AddResultLine(std::string_view line) { m_resultList.Add
 void DialogEchoPlatform::SetStatusText(std::string_view text) { m_statusLine.SetText(text); }
 
 void DialogEchoPlatform::NotifyGhosts(std::string_view body) { m_notifier.SendSstpNotify(body); }
-
-bool DialogEchoPlatform::StopRequested() { return m_stopRequested.load(); }
 
 }  // namespace quillbin::win

@@ -1,7 +1,6 @@
 // The platform of an echo run started from the main dialog: the ICMP and
 // socket bindings of Win32EchoPlatform, with the lines going to the dialog's
-// result list and status line, the results event to its ghost notifier, and
-// the stop request of a closing dialog.
+// result list and status line and the results event to its ghost notifier.
 //
 // Every call here runs on the worker thread; the controls are reached by
 // synchronous messages that the window thread carries out.
@@ -9,8 +8,7 @@
 
 #include <windows.h>
 
-#include <atomic>
-
+#include "echo/echo_runner.h"
 #include "echo/win/win32_echo_platform.h"
 #include "framework/win/controls.h"
 #include "sstp/win/ghost_notifier.h"
@@ -22,12 +20,13 @@ struct DialogEchoTargets {
     const CListBox* resultList = nullptr;
     HWND statusLine = nullptr;
     GhostNotifier* notifier = nullptr;
-    const std::atomic<bool>* stopRequested = nullptr;
 };
 
-class DialogEchoPlatform : public Win32EchoPlatform {
+class DialogEchoPlatform : public EchoRunPlatform, public EchoDisplay, public ResultsNotifier {
 public:
     explicit DialogEchoPlatform(const DialogEchoTargets& targets);
+
+    EchoPlatform Roles(const StopSignal& stop) override;
 
     // The texts are code page 932 bytes; they are shown through the wide
     // functions, so they read right whatever the ANSI code page.
@@ -36,13 +35,12 @@ public:
     void SetStatusText(std::string_view text) override;
 
     void NotifyGhosts(std::string_view body) override;
-    bool StopRequested() override;
 
 private:
+    Win32EchoPlatform m_bindings;
     const CListBox& m_resultList;
     CStatic m_statusLine;
     GhostNotifier& m_notifier;
-    const std::atomic<bool>& m_stopRequested;
 };
 
 }  // namespace quillbin::win

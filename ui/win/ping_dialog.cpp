@@ -1,8 +1,5 @@
 #include "ui/win/ping_dialog.h"
 
-#include <process.h>
-
-#include "echo/echo_run.h"
 #include "framework/win/resource_text.h"
 #include "settings/win/settings_file.h"
 #include "sstp/sstp_request.h"
@@ -30,16 +27,8 @@ CPingDialog::CPingDialog(CWnd* parent)
       m_hIcon(LoadModuleIcon(kLargeIcon)),
       m_hSmallIcon(LoadModuleIcon(kSmallIcon)),
       m_settingsPath(SettingsFilePath()),
-      m_notifier(RegisterSakuraMessage()) {}
-
-CPingDialog::~CPingDialog() {
-    // Only reached with a run under way when the window went without the
-    // closing steps; the run must not outlive the object it uses.
-    if (m_echoThread) {
-        m_stopRequested = true;
-        FinishEchoThread();
-    }
-}
+      m_notifier(RegisterSakuraMessage()),
+      m_echoRunner([](std::thread& worker) { WaitServingSentMessages(worker); }) {}
 
 const MessageMap* CPingDialog::GetMessageMap() const {
     static constexpr MessageEntry entries[] = {
@@ -102,10 +91,11 @@ BOOL CPingDialog::OnInitDialog() {
 }
 
 BOOL CPingDialog::DestroyWindow() {
-    if (m_echoThread) {
-        m_stopRequested = true;
-        FinishEchoThread();
-    }
+    m_echoRunner.BeginClosing();
+    // An echo or a lookup under way can take seconds more: the user sees the
+    // window go now, and the steps below go on unseen.
+    ::ShowWindow(m_hWnd, SW_HIDE);
+    m_echoRunner.Wait();
     SendSstpNotify(kClosingEventBody);
     // A field that fails shows its message; closing goes on with the members
     // as far as they were read.
@@ -129,7 +119,7 @@ LRESULT CPingDialog::OnSakura(WPARAM wParam, LPARAM) {
 
 void CPingDialog::OnSysCommand(UINT id, LPARAM) {
     if ((id & kSysCommandMask) == kAboutSysCommand) {
-        RunAboutBox();
+        if (!m_echoRunner.Closing()) RunAboutBox();
     } else {
         Default();
     }
@@ -152,11 +142,10 @@ void CPingDialog::OnPaint() {
 HCURSOR CPingDialog::OnQueryDragIcon() { return m_hIcon; }
 
 void CPingDialog::OnSend() {
-    // The button is disabled during a run, but a press can still arrive as a
-    // message from elsewhere; the run reads the settings this would change.
-    if (m_echoRunning) return;
+    // The button is disabled during a run and the window hidden during the
+    // closing, but a press can still arrive as a message from elsewhere.
+    if (m_echoRunner.Closing() || m_echoRunner.Running()) return;
     if (!UpdateData(true)) return;
-    FinishEchoThread();
 
     // A disabled button loses the focus, and with no control focused the
     // dialog manager ignores Enter and Esc: hand the focus to the host field.
@@ -165,19 +154,14 @@ void CPingDialog::OnSend() {
     // Disabled here, not only by the worker, so that a second press before
     // the worker gets going cannot start a second run beside this one.
     EnableSendButton(FALSE);
-    m_stopRequested = false;
-    m_echoPlatform = CreateEchoPlatform();
-    m_echoRunning = true;
-    uintptr_t thread = ::_beginthreadex(nullptr, 0, &CPingDialog::EchoThreadProc, this, 0, nullptr);
-    m_echoThread.reset(reinterpret_cast<HANDLE>(thread));
-    if (!m_echoThread) {
-        m_echoRunning = false;
-        m_echoPlatform.reset();
-        EnableSendButton(TRUE);
-    }
+    // The run works on a copy of the settings: whatever reads the fields
+    // back from now on cannot reach it.
+    if (!m_echoRunner.Start(m_settings, CreateEchoPlatform(), [this] { EchoWorker(); })) EnableSendButton(TRUE);
 }
 
-void CPingDialog::OnAbout() { RunAboutBox(); }
+void CPingDialog::OnAbout() {
+    if (!m_echoRunner.Closing()) RunAboutBox();
+}
 
 void CPingDialog::OnTimer(UINT_PTR id) {
     if (id == kRefreshTimer) {
@@ -187,39 +171,27 @@ void CPingDialog::OnTimer(UINT_PTR id) {
     }
 }
 
-unsigned __stdcall CPingDialog::EchoThreadProc(void* dialog) {
-    static_cast<CPingDialog*>(dialog)->EchoWorker();
-    return 0;
-}
-
 void CPingDialog::EchoWorker() {
     EnableSendButton(FALSE);
     EchoRun();
-    m_echoRunning = false;
     EnableSendButton(TRUE);
 }
 
-void CPingDialog::EchoRun() { quillbin::EchoRun(m_settings, *m_echoPlatform); }
+// Once this returns a press may start the next run; the runner waits for
+// this worker's last step first.
+void CPingDialog::EchoRun() { m_echoRunner.Run(); }
 
-std::unique_ptr<EchoPlatform> CPingDialog::CreateEchoPlatform() {
+std::unique_ptr<EchoRunPlatform> CPingDialog::CreateEchoPlatform() {
     return std::make_unique<DialogEchoPlatform>(EchoTargets());
 }
 
 DialogEchoTargets CPingDialog::EchoTargets() {
-    return DialogEchoTargets{&m_resultList, GetDlgItem(kStatusLine), &m_notifier, &m_stopRequested};
+    return DialogEchoTargets{&m_resultList, GetDlgItem(kStatusLine), &m_notifier};
 }
 
 void CPingDialog::EnableSendButton(BOOL enable) {
     // By handle, not through a window object: this runs on the worker too.
     ::EnableWindow(::GetDlgItem(m_hWnd, kSendButton), enable);
-}
-
-void CPingDialog::FinishEchoThread() {
-    if (m_echoThread) {
-        WaitServingSentMessages(m_echoThread.get());
-        m_echoThread.reset();
-    }
-    m_echoPlatform.reset();
 }
 
 }  // namespace quillbin::win

@@ -6,15 +6,13 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "echo/echo_platform.h"
+#include "echo/echo_runner.h"
 #include "framework/win/controls.h"
 #include "framework/win/dialog.h"
-#include "framework/win/unique_handle.h"
 #include "settings/ping_settings.h"
 #include "sstp/win/ghost_notifier.h"
 #include "ui/win/dialog_echo_platform.h"
@@ -24,13 +22,13 @@ namespace quillbin::win {
 class CPingDialog : public CDialog {
 public:
     explicit CPingDialog(CWnd* parent = nullptr);
-    // Waits for a run that is still under way (see DestroyWindow).
-    ~CPingDialog() override;
 
-    // Runs the closing steps, then destroys the window. A run under way is
-    // asked to stop first and ends at its next echo boundary, without a
-    // results event; meanwhile this thread keeps carrying out the messages
-    // the run sends to the controls.
+    // Closing: the window is hidden at once, so the user sees it close, and
+    // the closing steps go on unseen. A run under way is asked to stop and
+    // ends at its next step, without a results event; this thread keeps
+    // carrying out the messages the run sends meanwhile. From here on no run
+    // starts and no box of the dialog's own opens; when this returns no
+    // worker is left.
     BOOL DestroyWindow() override;
 
     int RefreshGhostList();
@@ -43,7 +41,7 @@ protected:
 
     // The platform of the next run, made on the window thread just before
     // the worker starts. Tests put a scripted one in its place.
-    virtual std::unique_ptr<EchoPlatform> CreateEchoPlatform();
+    virtual std::unique_ptr<EchoRunPlatform> CreateEchoPlatform();
     // What the dialog's own platform touches; for those that replace it.
     DialogEchoTargets EchoTargets();
 
@@ -65,25 +63,19 @@ private:
     void OnAbout();
     void OnTimer(UINT_PTR id);
 
-    static unsigned __stdcall EchoThreadProc(void* dialog);
+    // On the worker thread.
     void EchoWorker();
     void EchoRun();
 
     void EnableSendButton(BOOL enable);
-    // Waits for the last worker thread to end and lets its platform go.
-    void FinishEchoThread();
 
     // The ghost list and its lock.
     GhostNotifier m_notifier;
 
-    // The worker of the latest run, held so that closing can wait for it:
-    // the run uses this object to its end.
-    UniqueHandle m_echoThread;
-    std::unique_ptr<EchoPlatform> m_echoPlatform;
-    // From the press until the run has returned; the worker clears it
-    // before it enables the send button again.
-    std::atomic<bool> m_echoRunning{false};
-    std::atomic<bool> m_stopRequested{false};
+    // The worker, the settings of its press, its platform and its stop.
+    // Declared last, so that it is closed first: its run uses the controls
+    // and the notifier to its end.
+    EchoRunner m_echoRunner;
 };
 
 }  // namespace quillbin::win

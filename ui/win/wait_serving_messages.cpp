@@ -1,5 +1,7 @@
 #include "ui/win/wait_serving_messages.h"
 
+#include <pthread.h>
+
 namespace quillbin::win {
 
 namespace {
@@ -23,6 +25,13 @@ void WaitServingSentMessages(HANDLE thread) {
             ::DispatchMessageW(&message);
         }
     }
+}
+
+void WaitServingSentMessages(std::thread& thread) {
+    // MinGW's std::thread stands on winpthreads, which keeps the Win32 handle
+    // of each of its threads until the join.
+    WaitServingSentMessages(static_cast<HANDLE>(::pthread_gethandle(thread.native_handle())));
+    thread.join();
 }
 
 }  // namespace quillbin::win

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <thread>
+
 namespace quillbin::win {
 
 // Waits until `thread` has ended, carrying out the messages that other
@@ -15,5 +17,7 @@ namespace quillbin::win {
 // input and posted messages stay queued: no handler of ours runs because of
 // a key or a click while the wait goes on.
 void WaitServingSentMessages(HANDLE thread);
+// The same for a std::thread, which it then joins.
+void WaitServingSentMessages(std::thread& thread);
 
 }  // namespace quillbin::win

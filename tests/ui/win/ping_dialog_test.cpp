@@ -75,6 +75,16 @@ private:
 
 bool SendEnabled(const TestPingDialog& d) { return ::IsWindowEnabled(d.Item(kSendButton)) != FALSE; }
 
+bool RunEnded(const TestPingDialog& d) { return SendEnabled(d) && d.ItemText(kStatusLine) != L"Working..."; }
+
+// The static text of a message box.
+constexpr int kMessageBoxText = 0xFFFF;
+
+void PostClick(const TestPingDialog& d, int button) {
+    ::PostMessageW(d.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(d.Item(button)));
+}
+
 TEST(PingDialogTest, SendDisablesTheButtonBeforeTheWorkerStartsAndAllowsOneRunAtATime) {
     EchoScript script;
     script.echoMs = 200;
@@ -163,6 +173,108 @@ TEST(PingDialogTest, ClosingDuringARunEndsItWithinOneEchoSendsNoResultsAndCloses
     EXPECT_EQ(ReadSetting(settings.path(), "PingNum"), "999");
     EXPECT_EQ(ReadSetting(settings.path(), "PingTTL"), "64");
     EXPECT_EQ(ReadSetting(settings.path(), "PingHost"), "127.0.0.1");
+}
+
+// Another process can post IDOK; the framework's OnOK then reads the fields
+// back into the dialog's settings, here while a run goes on.
+TEST(PingDialogTest, ARunKeepsTheSettingsOfItsPressWhateverTheFieldsAreReadBackAs) {
+    EchoScript script;
+    script.echoMs = 400;
+    PrivateSettingsFile settings;
+    TestPingDialog dialog(settings.path(), script);
+    bool boxShown = false;
+    std::wstring status;
+    dialog.steps = {
+        [&](TestPingDialog& d) {
+            d.SetField(kHostField, L"127.0.0.1");
+            d.SetField(kCountField, L"2");
+            d.ClickSend();
+            return true;
+        },
+        [&](TestPingDialog& d) {
+            if (script.echoesSent < 1) return false;
+            // The count reads back, then the size fails: no end, but a box.
+            d.SetField(kCountField, L"5");
+            d.SetField(kSizeField, L"x");
+            ::PostMessageW(d.GetSafeHwnd(), WM_COMMAND, IDOK, 0);
+            return true;
+        },
+        [&](TestPingDialog&) {
+            HWND box = TestPingDialog::ThreadWindowWith(kMessageBoxText);
+            if (!box) return false;
+            boxShown = true;
+            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return true;
+        },
+        [&](TestPingDialog& d) {
+            if (!RunEnded(d)) return false;
+            status = d.ItemText(kStatusLine);
+            d.SetField(kSizeField, L"18");
+            d.RequestClose();
+            return true;
+        },
+    };
+    Watchdog watchdog(30000);
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_TRUE(boxShown);
+    EXPECT_EQ(script.echoesSent.load(), 2);
+    EXPECT_EQ(status, L"OK=2");
+    EXPECT_EQ(ReadSetting(settings.path(), "PingNum"), "5");
+}
+
+// The read-back at closing shows its message box, whose loop carries out what
+// is posted to the dialog meanwhile: a press of the send button, of About.
+TEST(PingDialogTest, OnceClosingHasBegunNothingStartsARunOrOpensABoxAndNoWorkerOutlivesIt) {
+    EchoScript script;
+    script.echoMs = 300;
+    PrivateSettingsFile settings;
+    TestPingDialog dialog(settings.path(), script);
+    bool closingBoxShown = false;
+    bool aboutOpened = false;
+    dialog.steps = {
+        [&](TestPingDialog& d) {
+            d.SetField(kHostField, L"127.0.0.1");
+            d.SetField(kCountField, L"2");
+            d.ClickSend();
+            return true;
+        },
+        [&](TestPingDialog& d) {
+            if (!RunEnded(d)) return false;
+            d.SetField(kCountField, L"abc");
+            d.RequestClose();
+            return true;
+        },
+        [&](TestPingDialog& d) {
+            HWND box = TestPingDialog::ThreadWindowWith(kMessageBoxText);
+            if (!box) return false;
+            closingBoxShown = true;
+            d.SetField(kCountField, L"2");
+            PostClick(d, kSendButton);
+            PostClick(d, kAboutButton);
+            ::PostMessageW(d.GetSafeHwnd(), WM_SYSCOMMAND, kAboutSysCommand, 0);
+            return true;
+        },
+        // Posted messages come before the next tick.
+        [&](TestPingDialog&) {
+            if (HWND about = TestPingDialog::ThreadWindowWith(kMakerLink)) {
+                aboutOpened = true;
+                ::PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
+                return false;
+            }
+            if (HWND box = TestPingDialog::ThreadWindowWith(kMessageBoxText)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return true;
+        },
+    };
+    Watchdog watchdog(30000);
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    const int liveAtReturn = script.livePlatforms.load();
+
+    EXPECT_TRUE(closingBoxShown);
+    EXPECT_EQ(dialog.platformsMade, 1) << "a run started during closing";
+    EXPECT_FALSE(aboutOpened) << "the About box opened during closing";
+    // The application stops the sockets as soon as DoModal returns.
+    EXPECT_EQ(liveAtReturn, 0) << "a worker outlived the dialog's window";
+    EXPECT_EQ(ReadSetting(settings.path(), "PingNum"), "2");
 }
 
 }  // namespace

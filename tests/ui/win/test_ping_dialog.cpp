@@ -54,15 +54,11 @@ private:
     EchoScript& m_script;
 };
 
-// The dialog's own platform, but for the ICMP library and the resolver:
-// every host is the loopback address, every echo follows the script.
-class ScriptedEchoPlatform : public DialogEchoPlatform {
+// Every host is the loopback address, every echo follows the script.
+class ScriptedNetwork : public IcmpBinder, public HostResolver {
 public:
-    ScriptedEchoPlatform(const DialogEchoTargets& targets, EchoScript& script)
-        : DialogEchoPlatform(targets), m_script(script) {}
+    explicit ScriptedNetwork(EchoScript& script) : m_script(script) {}
 
-    void WriteStdout(std::string_view) override {}
-    void WriteStderr(std::string_view) override {}
     IcmpBinding BindIcmp() override { return std::make_unique<ScriptedIcmpLibrary>(m_script); }
     uint32_t ParseDottedAddress(const std::string&) override { return kLoopback; }
     std::optional<HostEntry> LookupName(const std::string&) override { return HostEntry{"localhost", kLoopback}; }
@@ -71,6 +67,30 @@ public:
 
 private:
     EchoScript& m_script;
+};
+
+// The dialog's own platform, but for the ICMP library and the resolver.
+class ScriptedEchoPlatform : public DialogEchoPlatform {
+public:
+    ScriptedEchoPlatform(const DialogEchoTargets& targets, EchoScript& script)
+        : DialogEchoPlatform(targets), m_script(script), m_network(script) {
+        ++m_script.livePlatforms;
+    }
+    ~ScriptedEchoPlatform() override { --m_script.livePlatforms; }
+
+    EchoPlatform Roles(const StopSignal& stop) override {
+        EchoPlatform dialog = DialogEchoPlatform::Roles(stop);
+        return EchoPlatform{.display = dialog.display,
+                            .icmp = m_network,
+                            .resolver = m_network,
+                            .clock = dialog.clock,
+                            .notifier = dialog.notifier,
+                            .stop = stop};
+    }
+
+private:
+    EchoScript& m_script;
+    ScriptedNetwork m_network;
 };
 
 }  // namespace
@@ -111,6 +131,23 @@ std::wstring TestPingDialog::ItemText(int id) const {
     return text;
 }
 
+HWND TestPingDialog::ThreadWindowWith(int childId) {
+    struct Search {
+        int childId;
+        HWND found = nullptr;
+    } search{childId};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            if (!::IsWindowVisible(window) || !::GetDlgItem(window, s->childId)) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 BOOL TestPingDialog::OnInitDialog() {
     BOOL result = CPingDialog::OnInitDialog();
     s_running = this;
@@ -119,7 +156,7 @@ BOOL TestPingDialog::OnInitDialog() {
     return result;
 }
 
-std::unique_ptr<EchoPlatform> TestPingDialog::CreateEchoPlatform() {
+std::unique_ptr<EchoRunPlatform> TestPingDialog::CreateEchoPlatform() {
     ++platformsMade;
     sendEnabledAtPlatform.push_back(::IsWindowEnabled(Item(kSendButton)) != FALSE);
     return std::make_unique<ScriptedEchoPlatform>(EchoTargets(), m_script);

@@ -19,6 +19,9 @@ struct EchoScript {
     DWORD echoMs = 0;
     bool answered = true;  // false: every echo times out
     std::atomic<int> echoesSent{0};
+    // Platforms made and not yet freed: the dialog frees one only once its
+    // worker has ended.
+    std::atomic<int> livePlatforms{0};
 };
 
 class TestPingDialog : public CPingDialog {
@@ -46,10 +49,13 @@ public:
     int ListCount() const { return m_resultList.GetCount(); }
     std::wstring ListLine(int index) const;
     std::wstring ItemText(int id) const;
+    // A visible top-level window of this thread with a child `childId`: a
+    // message box (its text is 0xFFFF) or the About box (kMakerLink).
+    static HWND ThreadWindowWith(int childId);
 
 protected:
     BOOL OnInitDialog() override;
-    std::unique_ptr<EchoPlatform> CreateEchoPlatform() override;
+    std::unique_ptr<EchoRunPlatform> CreateEchoPlatform() override;
 
 private:
     static void CALLBACK StepTimer(HWND window, UINT, UINT_PTR, DWORD);

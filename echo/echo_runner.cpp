@@ -1,0 +1,66 @@
+#include "echo/echo_runner.h"
+
+#include <system_error>
+#include <utility>
+
+#include "echo/echo_run.h"
+
+namespace quillbin {
+
+EchoRunner::EchoRunner(Waiter waiter) : m_waiter(std::move(waiter)) {}
+
+EchoRunner::~EchoRunner() {
+    BeginClosing();
+    Wait();
+}
+
+bool EchoRunner::Start(const PingSettings& settings, std::unique_ptr<EchoRunPlatform> platform,
+                       std::function<void()> worker) {
+    if (m_closing || m_running || m_waiting) return false;
+    // Its run is over; what is left of its worker is quickly done.
+    Wait();
+    // Closing may have begun while that wait carried out messages.
+    if (m_closing) return false;
+
+    m_settings = settings;
+    m_platform = std::move(platform);
+    m_stop = false;
+    m_running = true;
+    try {
+        m_worker = std::thread([this, body = std::move(worker)] {
+            body();
+            m_running = false;
+        });
+    } catch (const std::system_error&) {
+        m_running = false;
+        m_platform.reset();
+        return false;
+    }
+    return true;
+}
+
+void EchoRunner::Run() {
+    EchoRun(m_settings, m_platform->Roles(*this));
+    m_running = false;
+}
+
+void EchoRunner::BeginClosing() {
+    m_closing = true;
+    m_stop = true;
+}
+
+void EchoRunner::Wait() {
+    if (m_waiting || !m_worker.joinable()) return;
+    m_waiting = true;
+    // Taken out first: whatever the wait carries out can reach this runner,
+    // but not the thread being waited for.
+    std::thread worker = std::move(m_worker);
+    if (m_waiter) {
+        m_waiter(worker);
+    }
+    if (worker.joinable()) worker.join();
+    m_platform.reset();
+    m_waiting = false;
+}
+
+}  // namespace quillbin

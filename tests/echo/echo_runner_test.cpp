@@ -1,0 +1,187 @@
+// The echo run's life on a real worker thread: closing at every step of a
+// run, the settings of the press, and waits that messages re-enter. Run under
+// ThreadSanitizer as well (build/tsan). Nothing sleeps: the fake holds the run
+// at a step until the owning thread waits for it.
+#include "echo/echo_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+
+#include "tests/echo/fake_echo_platform.h"
+
+namespace quillbin {
+namespace {
+
+using namespace quillbin::testing;
+
+const uint32_t kDestination = Ipv4(192, 0, 2, 7);
+
+// A fake platform whose runs the test can hold at a step, and a count of the
+// platforms that the runner has not let go yet.
+class Scene {
+public:
+    Scene() { fake.names["echo.test"] = HostEntry{"echo.test", kDestination}; }
+
+    // The run will wait at the `occurrence`th start of `step` until released.
+    void HoldAt(std::string step, size_t occurrence = 1) {
+        fake.atStep = [this, step = std::move(step), occurrence, seen = size_t{0}](std::string_view at) mutable {
+            if (at != step || ++seen != occurrence) return;
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_arrived = true;
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return m_released; });
+        };
+    }
+    void AwaitArrival() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_arrived; });
+    }
+    void Release() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_released = true;
+        m_changed.notify_all();
+    }
+
+    bool Start(EchoRunner& runner, uint32_t count, std::string host = "echo.test") {
+        PingSettings settings{std::move(host), count, 18, 0, 255};
+        return runner.Start(settings, std::make_unique<Platform>(*this), [&runner] { runner.Run(); });
+    }
+
+    FakeEchoPlatform fake;
+    int alivePlatforms = 0;
+
+private:
+    class Platform : public EchoRunPlatform {
+    public:
+        explicit Platform(Scene& scene) : m_scene(scene) { ++m_scene.alivePlatforms; }
+        ~Platform() override { --m_scene.alivePlatforms; }
+        EchoPlatform Roles(const StopSignal& stop) override { return m_scene.fake.Platform(stop); }
+
+    private:
+        Scene& m_scene;
+    };
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_arrived = false;
+    bool m_released = false;
+};
+
+struct CloseCase {
+    const char* holdAt;
+    size_t occurrence;
+    size_t lookups, echoes, notified;
+};
+
+TEST(EchoRunner, ClosingAtEveryStepOfARunStopsItThereAndStartsNothingMore) {
+    const CloseCase cases[] = {
+        {"bind", 1, 0, 0, 0},    // before the lookup
+        {"lookup", 1, 1, 0, 0},  // during the lookup: no ICMP handle either
+        {"echo", 1, 1, 1, 0},    // during the first echo: its line, no more
+        {"echo", 3, 1, 3, 0},    // during the third
+        {"notify", 1, 1, 4, 1},  // during the results delivery
+    };
+    for (const CloseCase& c : cases) {
+        SCOPED_TRACE(std::string(c.holdAt) + " #" + std::to_string(c.occurrence));
+        Scene t;
+        t.HoldAt(c.holdAt, c.occurrence);
+        // The run goes on only once the owning thread waits, as a window
+        // thread carries out the run's messages only then.
+        EchoRunner runner([&](std::thread& worker) {
+            t.Release();
+            worker.join();
+        });
+        ASSERT_TRUE(t.Start(runner, 4));
+        t.AwaitArrival();
+        runner.BeginClosing();
+        EXPECT_FALSE(t.Start(runner, 4));
+        runner.Wait();
+
+        EXPECT_FALSE(runner.Running());
+        EXPECT_EQ(t.alivePlatforms, 0) << "the platform outlived its worker";
+        EXPECT_EQ(t.fake.nameLookups.size(), c.lookups);
+        EXPECT_EQ(t.fake.sent.size(), c.echoes);
+        EXPECT_EQ(t.fake.lines.size(), c.echoes);
+        EXPECT_EQ(t.fake.notified.size(), c.notified);
+        EXPECT_EQ(t.fake.EventsOf({"create"}).size(), c.echoes > 0 ? 1u : 0u) << "an ICMP handle for nothing";
+        EXPECT_EQ(t.fake.openHandles + t.fake.openLibraries, 0);
+    }
+}
+
+// Unheld, the stop meets the run wherever it is: what ThreadSanitizer has to
+// look at. Whatever the step, the run ends whole.
+TEST(EchoRunner, ClosingWhileTheRunGoesFreelyEndsItWholeAtAnyStep) {
+    for (int round = 0; round < 20; ++round) {
+        Scene s;
+        EchoRunner runner;
+        ASSERT_TRUE(s.Start(runner, 50));
+        runner.BeginClosing();
+        runner.Wait();
+        EXPECT_EQ(s.alivePlatforms, 0);
+        EXPECT_EQ(s.fake.openHandles + s.fake.openLibraries, 0);
+        EXPECT_EQ(s.fake.lines.size(), s.fake.sent.size());
+        EXPECT_EQ(s.fake.notified.size(), s.fake.sent.size() == 50 ? 1u : 0u);
+    }
+}
+
+TEST(EchoRunner, OneRunAtATimeEachWithTheSettingsOfItsPressAndNoneOnceClosing) {
+    Scene s;
+    s.fake.names["other.test"] = HostEntry{"other.test", Ipv4(192, 0, 2, 8)};
+    EchoRunner runner;
+    s.HoldAt("echo", 2);
+    ASSERT_TRUE(s.Start(runner, 2));
+    s.AwaitArrival();
+    EXPECT_FALSE(s.Start(runner, 5, "other.test")) << "a press during the run";
+    s.Release();
+    runner.Wait();
+    EXPECT_EQ(s.alivePlatforms, 0);
+
+    // The next press waits for what is left of the last worker, if anything.
+    s.fake.atStep = nullptr;
+    ASSERT_TRUE(s.Start(runner, 1, "other.test"));
+    runner.Wait();
+    ASSERT_EQ(s.fake.sent.size(), 3u);
+    EXPECT_EQ(s.fake.sent[1].destination, kDestination);
+    EXPECT_EQ(s.fake.sent[2].destination, Ipv4(192, 0, 2, 8));
+    EXPECT_EQ(s.fake.notified.size(), 2u);
+
+    // Closing between runs.
+    runner.BeginClosing();
+    EXPECT_FALSE(s.Start(runner, 1));
+    runner.Wait();
+    EXPECT_EQ(s.fake.sent.size(), 3u);
+}
+
+// While the owning thread waits it carries out messages, and one of them can
+// be a press or another wait: neither may start a worker nor take the one
+// being waited for.
+TEST(EchoRunner, AWaitReEnteredByMessagesStillWaitsForItsOwnWorker) {
+    Scene s;
+    s.HoldAt("echo");
+    bool pressStarted = true;
+    int aliveDuringWait = 0;
+    EchoRunner* self = nullptr;
+    EchoRunner runner([&](std::thread& worker) {
+        pressStarted = s.Start(*self, 1);
+        self->Wait();
+        aliveDuringWait = s.alivePlatforms;
+        s.Release();
+        worker.join();
+    });
+    self = &runner;
+    ASSERT_TRUE(s.Start(runner, 3));
+    s.AwaitArrival();
+    runner.BeginClosing();
+    runner.Wait();
+
+    EXPECT_FALSE(pressStarted);
+    EXPECT_EQ(aliveDuringWait, 1) << "the platform went while its worker ran";
+    EXPECT_EQ(s.alivePlatforms, 0);
+    EXPECT_EQ(s.fake.sent.size(), 1u);
+}
+
+}  // namespace
+}  // namespace quillbin
