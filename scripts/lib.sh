@@ -11,12 +11,14 @@ qb_as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Debian packages the build, the tests and the run need.
+# Debian packages the build, the tests and the run need. fonts-wine gives Wine
+# its own fonts, Marlett among them: without it the caption buttons draw as
+# letters.
 QB_PACKAGES=(
     cmake ninja-build g++ clang libclang-rt-14-dev
     googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-    wine wine64 xvfb x11-utils xauth fonts-ipafont-gothic locales
+    wine wine64 fonts-wine xvfb x11-utils xauth fonts-ipafont-gothic locales
     iproute2 python3 imagemagick
 )
 
