@@ -67,13 +67,19 @@ qb_wine_server_start
 # process that wrote nothing before it ended, a first window that
 # CreateWindowExW would not make): a failed Wine test runs once more, and the
 # summary names every such test.
-run_ctest wine "$QB_BUILD/win" -LE lab --repeat until-pass:2 "$@"
+run_ctest wine "$QB_BUILD/win" -LE 'lab|release' --repeat until-pass:2 "$@"
 
 # The network lab (tests/lab): the echo driver under Wine in network
 # namespaces, one case at a time. Without root or the ip command its tests
 # skip, saying why.
 qb_log "network lab (network namespaces, echoes under Wine)"
 run_ctest lab "$QB_BUILD/win" -L lab --repeat until-pass:2 "$@"
+
+# The release package (tests/release): two fresh release builds side by side,
+# compared byte for byte; the executable's imports and header, the zip; the
+# unzipped program alone in a fresh Wine prefix on a display of its own.
+qb_log "release package (two fresh release builds, checks, a run of the unzipped program)"
+run_ctest release "$QB_BUILD/win" -L release "$@"
 
 # The fuzz targets (clang, libFuzzer) in a tree of their own, each run for a
 # short bounded time from its checked-in seeds (tests/fuzz/corpus/). A longer

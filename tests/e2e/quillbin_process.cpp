@@ -98,15 +98,9 @@ QuillbinProcess::~QuillbinProcess() {
 }
 
 bool QuillbinProcess::Start(DWORD timeoutMs, DWORD pollMs) {
-    m_folder = CreateFreshFolder(m_options.parent, L"quillbin_e2e");
-    if (m_folder.empty()) {
-        m_error = "cannot create a folder for the copy";
-        return false;
-    }
-    m_programPath = m_folder + m_options.fileName;
-    std::wstring original = ProgramDirectory() + m_options.source;
-    if (!::CopyFileW(original.c_str(), m_programPath.c_str(), FALSE)) {
-        m_error = "cannot copy the program, error " + std::to_string(::GetLastError());
+    if (!m_options.inPlace.empty()) {
+        m_programPath = m_options.inPlace;
+    } else if (!CopyProgram()) {
         return false;
     }
     if (m_options.settings && !WriteWholeFile(SettingsPath(), *m_options.settings)) {
@@ -152,6 +146,21 @@ bool QuillbinProcess::Start(DWORD timeoutMs, DWORD pollMs) {
     m_error = found ? "the program ended before its dialog appeared, exit code " + std::to_string(ExitCode())
                     : "no dialog within " + std::to_string(timeoutMs) + " ms";
     return false;
+}
+
+bool QuillbinProcess::CopyProgram() {
+    m_folder = CreateFreshFolder(m_options.parent, L"quillbin_e2e");
+    if (m_folder.empty()) {
+        m_error = "cannot create a folder for the copy";
+        return false;
+    }
+    m_programPath = m_folder + m_options.fileName;
+    std::wstring original = ProgramDirectory() + m_options.source;
+    if (!::CopyFileW(original.c_str(), m_programPath.c_str(), FALSE)) {
+        m_error = "cannot copy the program, error " + std::to_string(::GetLastError());
+        return false;
+    }
+    return true;
 }
 
 bool QuillbinProcess::Running() const { return m_process && ::WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT; }

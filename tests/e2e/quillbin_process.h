@@ -38,6 +38,9 @@ struct ProgramOptions {
     // can be run the same way.
     std::wstring source = L"quillbin.exe";
     std::wstring caption = kDialogCaption;
+    // A full path: run that program where it lies, in place of a copy (the
+    // settings file is then put beside it, and the folder is left as it is).
+    std::wstring inPlace;
 };
 
 class QuillbinProcess {
@@ -74,6 +77,8 @@ public:
     std::optional<std::string> ReadSettings() const;
 
 private:
+    bool CopyProgram();
+
     ProgramOptions m_options;
     std::wstring m_folder;
     std::wstring m_programPath;
