@@ -1,17 +1,23 @@
 // The notifier against the demo ghost host, with a window of the test's main
-// thread standing in for the dialog.
+// thread standing in for the dialog: its sends, and its refreshes while the
+// host rewrites the block or keeps the mutex "SakuraFMO".
 #include "sstp/win/ghost_notifier.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "sstp/sstp_request.h"
+#include "sstp/win/host_directory_reader.h"
 #include "sstp/win/sakura_message.h"
 #include "tests/sstp/win/sender_window.h"
+#include "tests/sstp/win/stall_meter.h"
 #include "tests/support/ghost_host_fixture.h"
 
 namespace quillbin::win {
@@ -207,6 +213,143 @@ TEST_F(GhostNotifierTest, FailedRefreshAfterAGoodOneLeavesTheListEmpty) {
     EXPECT_EQ(m_notifier.RefreshGhostList(), 0);
     EXPECT_EQ(m_notifier.Ghosts().size(), 0u);
     EXPECT_EQ(m_notifier.SendSstpNotify(kStartupEventBody), 0u);
+}
+
+using Clock = std::chrono::steady_clock;
+
+long long MsSince(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+std::string Describe(const std::vector<uint32_t>& handles) {
+    std::string text;
+    for (uint32_t h : handles) text += std::to_string(h) + " ";
+    return text;
+}
+
+// The host writes its ghosts in order and reversed, in turn, taking a while
+// over each write: a copy that overlapped a write would list neither. A
+// refresh that waited the whole 100 ms for the mutex copies without it and
+// may meet a write (a host stalled for that long by the machine): only
+// refreshes that returned sooner can be held to a whole list.
+TEST_F(GhostNotifierTest, EveryRefreshDuringContinuousRewritesReadsOneWholeList) {
+    auto host = StartHost({"Alpha", "Beta", "Gamma", "Delta"});
+    ASSERT_TRUE(host->ready());
+    const std::vector<uint32_t> inOrder = m_notifier.Ghosts().handles;
+    ASSERT_EQ(inOrder.size(), 4u);
+    const std::vector<uint32_t> reversed(inOrder.rbegin(), inOrder.rend());
+    ASSERT_TRUE(host->Command("alternate 120000"));
+
+    int seenInOrder = 0, seenReversed = 0, waitedOut = 0;
+    std::vector<std::string> torn;
+    for (int i = 0; i < 1000; ++i) {
+        Clock::time_point started = Clock::now();
+        ASSERT_EQ(m_notifier.RefreshGhostList(), 1);
+        if (MsSince(started) >= 95) {
+            ++waitedOut;
+            continue;
+        }
+        std::vector<uint32_t> handles = m_notifier.Ghosts().handles;
+        if (handles == inOrder) {
+            ++seenInOrder;
+        } else if (handles == reversed) {
+            ++seenReversed;
+        } else {
+            torn.push_back(Describe(handles));
+        }
+    }
+    std::printf("in order %d, reversed %d, torn %zu, refreshes of 95 ms or more %d\n", seenInOrder, seenReversed,
+                torn.size(), waitedOut);
+    EXPECT_TRUE(torn.empty()) << torn.size() << " refreshes read neither list; the first: " << torn.front()
+                              << "(in order: " << Describe(inOrder) << ")";
+    // Both lists came up: the host was rewriting all along.
+    EXPECT_GT(seenInOrder, 0);
+    EXPECT_GT(seenReversed, 0);
+    EXPECT_LE(waitedOut, 100);
+}
+
+// A host keeps the mutex for 3 s: every refresh meanwhile gives up after its
+// wait and copies without it, the window keeps answering, and once the host
+// lets go a refresh reads as usual. Times are taken net of the machine's
+// stalls (stall_meter.h).
+TEST_F(GhostNotifierTest, AHostKeepingTheMutexCostsEachRefreshItsWaitAndTheWindowKeepsAnswering) {
+    auto host = StartHost({"Alpha", "Beta"});
+    ASSERT_TRUE(host->ready());
+    const std::vector<uint32_t> listed = m_notifier.Ghosts().handles;
+    StallMeter stalls;
+    ASSERT_TRUE(host->Command("hold 3000"));  // returns once the host owns it
+    const Clock::time_point held = Clock::now();
+
+    using Span = std::pair<Clock::time_point, Clock::time_point>;
+    std::atomic<bool> probing{true};
+    std::vector<Span> probes;
+    std::thread prober([&] {
+        while (probing) {
+            Clock::time_point sent = Clock::now();
+            DWORD_PTR ignored = 0;
+            ::SendMessageTimeoutW(m_window.get(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+            probes.emplace_back(sent, Clock::now());
+            ::Sleep(20);
+        }
+    });
+    std::vector<Span> refreshes;
+    while (MsSince(held) < 2800) {
+        Clock::time_point started = Clock::now();
+        EXPECT_EQ(m_notifier.RefreshGhostList(), 1);
+        refreshes.emplace_back(started, Clock::now());
+        EXPECT_EQ(m_notifier.Ghosts().handles, listed);
+        m_window.PumpUntil([] { return false; }, 10);
+    }
+    probing = false;
+    prober.join();
+    m_window.PumpUntil([&] { return MsSince(held) > 3200; }, 5000);
+
+    auto longest = [&](const std::vector<Span>& spans, long long& rawMs) {
+        long long net = 0;
+        for (const auto& [from, to] : spans) {
+            net = std::max(net, stalls.NetMs(from, to));
+            rawMs = std::max(rawMs, static_cast<long long>(
+                                        std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count()));
+        }
+        return net;
+    };
+    long long refreshRaw = 0, probeRaw = 0;
+    long long refreshNet = longest(refreshes, refreshRaw), probeNet = longest(probes, probeRaw);
+    std::printf("%zu refreshes, longest %lld ms (%lld ms as timed); %zu probes, longest %lld ms (%lld ms)\n",
+                refreshes.size(), refreshNet, refreshRaw, probes.size(), probeNet, probeRaw);
+    EXPECT_LE(refreshNet, 150);
+    EXPECT_LE(probeNet, 100);
+
+    EXPECT_EQ(m_notifier.RefreshGhostList(), 1);
+    EXPECT_EQ(m_notifier.Ghosts().handles, listed);
+}
+
+// The host dies owning the mutex; its block lives on while another handle to
+// it is open (as when a second host shares it).
+TEST_F(GhostNotifierTest, AHostThatDiesOwningTheMutexLeavesItToTheNextRefresh) {
+    auto host = StartHost({"Alpha", "Beta"});
+    ASSERT_TRUE(host->ready());
+    const std::vector<uint32_t> listed = m_notifier.Ghosts().handles;
+    UniqueHandle block(::OpenFileMappingA(FILE_MAP_READ, FALSE, kHostDirectoryName));
+    ASSERT_TRUE(block);
+    ASSERT_TRUE(host->Command("hold 60000"));
+    {
+        UniqueHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, host->ProcessId()));
+        ASSERT_TRUE(process && ::TerminateProcess(process.get(), 1));
+    }
+    ASSERT_TRUE(host->WaitForExit(5000));
+
+    EXPECT_EQ(m_notifier.RefreshGhostList(), 1);
+    EXPECT_EQ(m_notifier.Ghosts().handles, listed);
+    // The refresh took the abandoned mutex over and gave it back: the next
+    // writer finds it free.
+    UniqueHandle mutex(::CreateMutexA(nullptr, FALSE, kHostDirectoryMutexName));
+    DWORD woke = WAIT_FAILED;
+    std::thread([&] {
+        woke = ::WaitForSingleObject(mutex.get(), 0);
+        if (woke == WAIT_OBJECT_0 || woke == WAIT_ABANDONED) ::ReleaseMutex(mutex.get());
+    }).join();
+    EXPECT_EQ(woke, WAIT_OBJECT_0);
 }
 
 }  // namespace
