@@ -44,6 +44,7 @@ std::string FullBlock() {
 }
 
 struct Series {
+    explicit Series(const char* name) : what(name) {}
     const char* what;
     std::vector<double> us;
     bool wrong = false;  // a refresh listed another number of ghosts
