@@ -293,7 +293,7 @@ TEST_F(GhostNotifierTest, AHostKeepingTheMutexCostsEachRefreshItsWaitAndTheWindo
     StallMeter stalls;
     ASSERT_TRUE(host->Command("hold 3000"));  // accepted once the host owns it
     const Clock::time_point held = Clock::now();
-    std::atomic<bool> probing{true};
+    std::atomic<bool> probing{true}, probed{false};
     std::vector<Span> probes, refreshes;
     std::thread prober([&] {
         for (DWORD_PTR ignored = 0; probing; ::Sleep(20)) {
@@ -301,6 +301,7 @@ TEST_F(GhostNotifierTest, AHostKeepingTheMutexCostsEachRefreshItsWaitAndTheWindo
             ::SendMessageTimeoutW(m_window.get(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
             probes.emplace_back(sent, Clock::now());
         }
+        probed = true;
     });
     while (Ms(Clock::now() - held) < 2800) {
         Clock::time_point started = Clock::now();
@@ -309,6 +310,7 @@ TEST_F(GhostNotifierTest, AHostKeepingTheMutexCostsEachRefreshItsWaitAndTheWindo
         m_window.PumpUntil([] { return false; }, 10);
     }
     probing = false;
+    m_window.PumpUntil([&] { return probed.load(); }, 10000);  // a last probe may be on its way
     prober.join();
     long long refreshMs = 0, probeMs = 0, rawMs[2] = {0, 0};
     for (const Span& span : refreshes) refreshMs = std::max(refreshMs, stalls.NetMs(span));
