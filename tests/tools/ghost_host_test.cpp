@@ -11,6 +11,7 @@
 #include "framework/win/unique_handle.h"
 #include "tests/support/command_line.h"
 #include "tests/support/ghost_host_fixture.h"
+#include "tools/ghost_host/host_directory_writer.h"
 #include "tools/ghost_host/host_protocol.h"
 
 namespace quillbin::win {
@@ -188,6 +189,7 @@ TEST(GhostHost, PublishesTheGhostsItRunsAndTheBlockEndsWithIt) {
         ASSERT_EQ(Names(ghosts), (std::vector<std::string>{"Alpha", kGhostCp932}));
         EXPECT_NE(ghosts[0].id, ghosts[1].id);
         for (const ListedGhost& ghost : ghosts) {
+            EXPECT_EQ(ghost.id, GhostDirectoryId(host.ProcessId(), static_cast<uint32_t>(ghost.hwnd)));
             DWORD pid = 0;
             ::GetWindowThreadProcessId(AsWindow(ghost.hwnd), &pid);
             EXPECT_EQ(pid, host.ProcessId()) << ghost.id;

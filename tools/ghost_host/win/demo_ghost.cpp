@@ -29,9 +29,8 @@ bool DemoGhost::RegisterWindowClass(HINSTANCE instance) {
     return ::RegisterClassExW(&cls) != 0;
 }
 
-DemoGhost::DemoGhost(GhostSetup setup, uint64_t serial, GhostServices& services)
+DemoGhost::DemoGhost(GhostSetup setup, GhostServices& services)
     : m_setup(std::move(setup)),
-      m_serial(serial),
       m_services(services),
       m_ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
@@ -144,7 +143,7 @@ LRESULT DemoGhost::Answer(WPARAM sender) {
         // Cut short when the host removes the ghost or quits.
         return ::WaitForSingleObject(m_stop.get(), m_setup.delayMs) == WAIT_TIMEOUT ? 1 : 0;
     case GhostAnswer::Reentrant: {
-        m_services.block.Publish(BuildHostDirectory({}, kHostBlockSize).bytes);
+        m_services.block.Publish(BuildHostDirectory({}, {}, kHostBlockSize).bytes);
         DWORD_PTR ignored = 0;
         ::SendMessageTimeoutW(reinterpret_cast<HWND>(sender), m_services.sakuraMessage, kSakuraRefreshWParam, 0,
                               SMTO_NORMAL, kReentrantSendTimeoutMs, &ignored);
