@@ -44,9 +44,12 @@ bool ControlWindow::RegisterWindowClass(HINSTANCE instance) {
 
 bool ControlWindow::Create(HINSTANCE instance, Owner& owner) {
     m_owner = &owner;
-    ::CreateWindowExW(0, kGhostHostWindowClass, L"Quillbin demo ghost host", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                      CW_USEDEFAULT, 760, 560, nullptr, nullptr, instance, this);
-    return m_window != nullptr;
+    // m_window is set as early as WM_NCCREATE: only the call's result says
+    // whether the window outlived its creation.
+    HWND window = ::CreateWindowExW(0, kGhostHostWindowClass, L"Quillbin demo ghost host", WS_OVERLAPPEDWINDOW,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, 760, 560, nullptr, nullptr, instance, this);
+    if (!window) m_window = nullptr;
+    return window != nullptr;
 }
 
 LRESULT CALLBACK ControlWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
