@@ -22,9 +22,15 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-# Set before anything is started: Xvfb, wineservers and the lab's namespaces
-# are stopped however the run ends.
-trap qb_wine_tests_stop EXIT
+# Set before anything is started: Xvfb, wineservers, the lab's namespaces
+# and the fuzz stage are stopped however the run ends.
+fuzz_job=
+stop_everything() {
+    # The fuzz stage runs in a process group of its own.
+    if [ -n "$fuzz_job" ]; then kill -- "-$fuzz_job" 2>/dev/null || true; fi
+    qb_wine_tests_stop
+}
+trap stop_everything EXIT
 
 qb_install_packages
 jobs=$(nproc)
@@ -45,7 +51,8 @@ summary=()
 failed=0 selected_any=0 all_passed=0 all_failed=0 all_skipped=0
 
 # stage NAME DIR BUILD_SECONDS [ctest args...]: runs the tests of DIR that the
-# arguments select, and adds NAME's lines to the summary.
+# arguments select, and adds NAME's lines to the summary. BUILD_SECONDS is
+# empty where the stage builds nothing of its own.
 stage() {
     local name=$1 dir=$2 build_time=$3
     shift 3
@@ -62,7 +69,8 @@ stage() {
     selected_any=1
     qb_log "$name: $selected tests"
     ctest --test-dir "$dir" --output-on-failure -j "$jobs" --output-junit "$junit" "$@" || status=$?
-    local times="build $(qb_took "$build_time"), tests $(qb_took $((SECONDS - start)))"
+    local times="tests $(qb_took $((SECONDS - start)))"
+    [ -z "$build_time" ] || times="build $(qb_took "$build_time"), $times"
     if [ ! -s "$junit" ]; then
         summary+=("$name: failed: CTest ended with status $status and wrote no results ($times)")
         failed=1
@@ -119,16 +127,11 @@ fi
 
 qb_log "configure: Windows tree (MinGW-w64)"
 qb_configure_win
+win_built=0
 if build wine "$QB_BUILD/win"; then
+    win_built=1
     qb_wine_tests_start
     stage wine "$QB_BUILD/win" "$build_time" -LE lab "$@"
-    # The network lab (tests/lab): the echo driver under Wine in network
-    # namespaces, one case at a time. Without root or the ip command its
-    # tests skip, saying why.
-    stage lab "$QB_BUILD/win" 0 -L lab "$@"
-    qb_wine_tests_stop
-else
-    summary+=("lab: not run: the Windows tree did not build")
 fi
 
 # The fuzz targets (clang, libFuzzer) in a tree of their own, each run for a
@@ -139,17 +142,58 @@ fi
 #       -max_len=65536 build/fuzz/tests/fuzz/corpus/ghost_directory tests/fuzz/corpus/ghost_directory
 # A crash leaves crash-<hash> in the working directory; rerun it with
 #   build/fuzz/ghost_directory_fuzz crash-<hash>
+# The lab mostly waits (for time-outs, on namespaces), so the fuzz stage's
+# build and run go on beside it, in a process group of their own, with their
+# output kept until the lab is done.
 qb_log "configure: fuzz tree (clang, libFuzzer + AddressSanitizer + UBSan), ${QB_FUZZ_SECONDS:-20} s a target"
 cmake -S "$QB_ROOT" -B "$QB_BUILD/fuzz" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DQUILLBIN_FUZZ=ON -DQUILLBIN_TESTS=OFF -DQUILLBIN_FUZZ_SECONDS="${QB_FUZZ_SECONDS:-20}" >/dev/null
 fuzz_tests=$QB_BUILD/fuzz/tests/fuzz
+fuzz_state=$results/fuzz.state
+fuzz_stage() {   # in the background: the summary's lines and counts go to fuzz_state
+    summary=() failed=0 selected_any=0 all_passed=0 all_failed=0 all_skipped=0
+    if build fuzz "$QB_BUILD/fuzz"; then
+        stage fuzz "$fuzz_tests" "$build_time" "$@"
+    fi
+    { echo "$failed $selected_any $all_passed $all_failed $all_skipped"; printf '%s\n' "${summary[@]}"; } >"$fuzz_state"
+}
 if ! fuzz_selected=$(qb_ctest_selected "$fuzz_tests" "$@"); then
     summary+=("fuzz: failed: CTest could not list the tests of $fuzz_tests")
     failed=1
 elif [ "$fuzz_selected" -eq 0 ]; then
     summary+=("fuzz: skipped: the arguments select none of its tests")
-elif build fuzz "$QB_BUILD/fuzz"; then
-    stage fuzz "$fuzz_tests" "$build_time" "$@"
+else
+    set -m
+    fuzz_stage "$@" </dev/null >"$results/fuzz.log" 2>&1 &
+    fuzz_job=$!
+    set +m
+fi
+
+if [ $win_built -eq 1 ]; then
+    # The network lab (tests/lab): the echo driver under Wine in network
+    # namespaces, one case at a time. Without root or the ip command its
+    # tests skip, saying why.
+    stage lab "$QB_BUILD/win" "" -L lab "$@"
+    qb_wine_tests_stop
+else
+    summary+=("lab: not run: the Windows tree did not build")
+fi
+
+if [ -n "$fuzz_job" ]; then
+    wait "$fuzz_job" || true
+    fuzz_job=
+    cat "$results/fuzz.log"
+    if [ -s "$fuzz_state" ]; then
+        {
+            read -r f s p x k
+            failed=$((failed | f)) selected_any=$((selected_any | s))
+            all_passed=$((all_passed + p)) all_failed=$((all_failed + x)) all_skipped=$((all_skipped + k))
+            while IFS= read -r line; do summary+=("$line"); done
+        } <"$fuzz_state"
+    else
+        summary+=("fuzz: failed: the stage ended without results (see above)")
+        failed=1
+    fi
 fi
 
 printf '\n'
