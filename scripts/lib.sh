@@ -29,9 +29,10 @@ QB_PACKAGES=(
     wine wine64 xvfb x11-utils xauth fonts-ipafont-gothic locales
     iproute2 python3 imagemagick e2fsprogs
 )
-# Those the run command needs (the Windows tree configures GoogleTest too).
+# Those the run command needs: configuring the Windows tree also takes
+# GoogleTest and a native g++ (for the lab's responder).
 QB_RUN_PACKAGES=(
-    cmake ninja-build googletest
+    cmake ninja-build g++ googletest
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     wine wine64 xvfb x11-utils xauth fonts-ipafont-gothic locales
 )
