@@ -157,11 +157,12 @@ fuzz_stage() {   # in the background: the summary's lines and counts go to fuzz_
     fi
     { echo "$failed $selected_any $all_passed $all_failed $all_skipped"; printf '%s\n' "${summary[@]}"; } >"$fuzz_state"
 }
+fuzz_line=   # the fuzz stage's summary line where it does not run
 if ! fuzz_selected=$(qb_ctest_selected "$fuzz_tests" "$@"); then
-    summary+=("fuzz: failed: CTest could not list the tests of $fuzz_tests")
+    fuzz_line="fuzz: failed: CTest could not list the tests of $fuzz_tests"
     failed=1
 elif [ "$fuzz_selected" -eq 0 ]; then
-    summary+=("fuzz: skipped: the arguments select none of its tests")
+    fuzz_line="fuzz: skipped: the arguments select none of its tests"
 else
     set -m
     fuzz_stage "$@" </dev/null >"$results/fuzz.log" 2>&1 &
@@ -179,7 +180,9 @@ else
     summary+=("lab: not run: the Windows tree did not build")
 fi
 
-if [ -n "$fuzz_job" ]; then
+if [ -n "$fuzz_line" ]; then
+    summary+=("$fuzz_line")
+elif [ -n "$fuzz_job" ]; then
     wait "$fuzz_job" || true
     fuzz_job=
     cat "$results/fuzz.log"
