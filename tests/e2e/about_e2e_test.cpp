@@ -12,10 +12,10 @@
 #include "tests/e2e/gdi_objects.h"
 #include "tests/e2e/ghost_events.h"
 #include "tests/e2e/owned_boxes.h"
-#include "tests/e2e/polling.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/system_menu_reader.h"
 #include "tests/e2e/window_access.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win::e2e {
 namespace {

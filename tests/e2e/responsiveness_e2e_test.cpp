@@ -11,9 +11,9 @@
 #include "tests/e2e/dialog_driver.h"
 #include "tests/e2e/expected_texts.h"
 #include "tests/e2e/ghost_events.h"
-#include "tests/e2e/polling.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/window_access.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win::e2e {
 namespace {

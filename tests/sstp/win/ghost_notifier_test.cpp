@@ -13,6 +13,7 @@
 #include "sstp/win/sakura_message.h"
 #include "tests/sstp/win/sender_window.h"
 #include "tests/support/ghost_host_fixture.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win {
 namespace {
@@ -91,7 +92,7 @@ TEST_F(GhostNotifierTest, GhostWhoseWindowIsGoneCountsAsFailed) {
     ASSERT_EQ(ghosts.size(), 3u);
     // The host destroys the window right after publishing; wait until it has.
     HWND second = reinterpret_cast<HWND>(static_cast<uintptr_t>(ghosts.handles[1]));
-    ASSERT_TRUE(m_window.PumpUntil([&] { return !::IsWindow(second); }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(second); }, 5000));
 
     EXPECT_EQ(m_notifier.SendSstpNotify(kStartupEventBody), 1u);
     ASSERT_TRUE(host->WaitForRequests(2, 5000));
@@ -135,7 +136,7 @@ TEST_F(GhostNotifierTest, RefreshFromInsideAReplyWaitsForTheSendToEnd) {
     auto host = StartHost({"Reentrant:reentrant", "Second", "Third"});
     ASSERT_TRUE(host->ready());
     ASSERT_EQ(m_notifier.Ghosts().size(), 3u);
-    m_window.PumpUntil([] { return false; }, 200);  // the host's start-up broadcasts
+    PumpUntil([] { return false; }, 200);  // the host's start-up broadcasts
     const size_t refreshesBefore = m_window.Refreshes().size();
 
     EXPECT_EQ(m_notifier.SendSstpNotify(kStartupEventBody), 0u);
@@ -165,7 +166,7 @@ TEST_F(GhostNotifierTest, RefreshOnTheWindowThreadDoesNotWaitForAWorkerSend) {
         sendDone = true;
     });
     // The worker is inside its send once the slow ghost has the request.
-    ASSERT_TRUE(m_window.PumpUntil([&] { return host->Requests().size() >= 1; }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return host->Requests().size() >= 1; }, 5000));
     ASSERT_TRUE(host->Command("add Extra"));
 
     DWORD start = ::GetTickCount();
@@ -176,7 +177,7 @@ TEST_F(GhostNotifierTest, RefreshOnTheWindowThreadDoesNotWaitForAWorkerSend) {
     EXPECT_LT(elapsed, 1500u);
 
     const size_t refreshesBefore = m_window.Refreshes().size();
-    bool refreshedAfterSend = m_window.PumpUntil(
+    bool refreshedAfterSend = PumpUntil(
         [&] {
             if (!sendDone) return false;
             const auto& refreshes = m_window.Refreshes();
@@ -198,7 +199,7 @@ TEST_F(GhostNotifierTest, FailedRefreshAfterAGoodOneLeavesTheListEmpty) {
         ASSERT_EQ(m_notifier.Ghosts().size(), 1u);
     }
     // The block goes with the host's last handle.
-    ASSERT_TRUE(m_window.PumpUntil(
+    ASSERT_TRUE(PumpUntil(
         [] {
             UniqueHandle mapping(::OpenFileMappingA(FILE_MAP_READ, FALSE, "Sakura"));
             return !mapping;

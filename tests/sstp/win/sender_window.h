@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "sstp/win/ghost_notifier.h"
@@ -30,10 +29,6 @@ public:
     };
     // Every refresh a "sakura"/1024 message ran, in order.
     const std::vector<Refresh>& Refreshes() const { return m_refreshes; }
-
-    // Handles this thread's messages until `done` holds or `timeoutMs` has
-    // passed; returns `done()`.
-    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
