@@ -24,6 +24,7 @@
 #include "tests/e2e/dialog_driver.h"
 #include "tests/e2e/expected_texts.h"
 #include "tests/e2e/ghost_events.h"
+#include "tests/e2e/program_with_ghost_host.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/window_access.h"
 #include "tests/support/waiting.h"
@@ -150,13 +151,12 @@ void PrintMemory(const char* when, QuillbinProcess& program) {
 
 void Memory(int echoes) {
     std::printf("memory, one run of %d echoes to 127.0.0.1 (data size 18)\n", echoes);
-    GhostHostProcess host;
-    QuillbinProcess program;
-    if (!host.ready() || !program.Start()) {
-        std::printf("  cannot start: %s %s\n", host.error().c_str(), program.error().c_str());
+    ProgramWithGhostHost e2e;
+    if (!e2e.Start()) {
+        std::printf("  cannot start: %s\n", e2e.error().c_str());
         return;
     }
-    DialogDriver dialog(program.Dialog());
+    auto& [host, program, dialog] = e2e;
     PrintMemory("before the run:", program);
     dialog.Fill({L"127.0.0.1", std::to_wstring(echoes), L"18", L"255"});
     DWORD started = ::GetTickCount();
@@ -173,13 +173,12 @@ void Memory(int echoes) {
 
 void HungGhost() {
     std::printf("window answers while a run's results wait on a ghost that hangs for 6 s\n");
-    GhostHostProcess host({"--ghost", "Quick"});
-    QuillbinProcess program;
-    if (!host.ready() || !program.Start()) {
-        std::printf("  cannot start: %s %s\n", host.error().c_str(), program.error().c_str());
+    ProgramWithGhostHost e2e({"--ghost", "Quick"});
+    if (!e2e.Start()) {
+        std::printf("  cannot start: %s\n", e2e.error().c_str());
         return;
     }
-    DialogDriver dialog(program.Dialog());
+    auto& [host, program, dialog] = e2e;
     host.Command("add Hung:delay=6000");
     RefreshGhostsNow(program.Dialog());
     dialog.Fill({L"127.0.0.1", L"3", L"18", L"255"});

@@ -12,6 +12,7 @@
 #include "tests/e2e/gdi_objects.h"
 #include "tests/e2e/ghost_events.h"
 #include "tests/e2e/owned_boxes.h"
+#include "tests/e2e/program_with_ghost_host.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/system_menu_reader.h"
 #include "tests/e2e/window_access.h"
@@ -29,10 +30,9 @@ void CloseAbout(HWND dialog, HWND about) {
 }
 
 TEST(AboutBox, TheSystemMenuEndsWithASeparatorAndTheAboutEntry) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    const QuillbinProcess& program = e2e.program;
 
     std::string error;
     std::optional<std::vector<SystemMenuItem>> menu = ReadSystemMenu(program.Process(), program.Folder(), error);
@@ -46,11 +46,9 @@ TEST(AboutBox, TheSystemMenuEndsWithASeparatorAndTheAboutEntry) {
 }
 
 TEST(AboutBox, SystemCommands16To31AndTheAboutButtonOpenItAndOtherCommandsDoNot) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
-    HWND dialog = program.Dialog();
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    HWND dialog = e2e.dialog.Dialog();
 
     auto openWith = [&](auto post, const std::string& what) {
         SCOPED_TRACE(what);
@@ -82,7 +80,7 @@ TEST(AboutBox, SystemCommands16To31AndTheAboutButtonOpenItAndOtherCommandsDoNot)
 
     // A standard command still does its usual work.
     ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(program.WaitForExit(10000));
+    EXPECT_TRUE(e2e.program.WaitForExit(10000));
 }
 
 // The browser of the tests' Wine prefix is a script that appends the address
@@ -105,11 +103,9 @@ TEST(AboutBox, AClickOnALinkHandsExactlyItsTextToTheShellAndTheBoxStaysOpen) {
     std::string configured;
     ASSERT_TRUE(BrowserIsTheLoggingScript(configured))
         << "the prefix's browser is not the logging script (" << configured << "): no link is clicked";
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
-    HWND dialog = program.Dialog();
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    HWND dialog = e2e.dialog.Dialog();
     PostCommand(dialog, kAboutButton);
     HWND about = WaitForAboutBox(dialog, kBoxTimeoutMs);
     ASSERT_NE(about, nullptr);
@@ -136,11 +132,9 @@ TEST(AboutBox, AClickOnALinkHandsExactlyItsTextToTheShellAndTheBoxStaysOpen) {
 }
 
 TEST(AboutBox, OpeningItAHundredTimesLeavesNoGdiObjectsBehind) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
-    HWND dialog = program.Dialog();
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    HWND dialog = e2e.dialog.Dialog();
 
     auto cycle = [&] {
         PostCommand(dialog, kAboutButton);
@@ -151,10 +145,10 @@ TEST(AboutBox, OpeningItAHundredTimesLeavesNoGdiObjectsBehind) {
     // The first openings fill caches that stay for the process's life (under
     // Wine: device contexts, regions and surfaces of its window cache).
     for (int i = 0; i < 10; ++i) ASSERT_NO_FATAL_FAILURE(cycle());
-    std::optional<GdiObjectCount> before = CountGdiObjects(program.Process());
+    std::optional<GdiObjectCount> before = CountGdiObjects(e2e.program.Process());
     ASSERT_TRUE(before.has_value()) << "cannot count the process's GDI objects";
     for (int i = 0; i < 100; ++i) ASSERT_NO_FATAL_FAILURE(cycle()) << "opening " << i;
-    std::optional<GdiObjectCount> after = CountGdiObjects(program.Process());
+    std::optional<GdiObjectCount> after = CountGdiObjects(e2e.program.Process());
     ASSERT_TRUE(after.has_value());
 
     for (auto [type, n] : after->byType) {
