@@ -47,7 +47,8 @@ public:
 
     // Sends one control command ("add NAME[:ANSWER]", "remove NAME", "clear",
     // "quit") to this host's control window; true when the host accepted it.
-    // The host has republished the block by the time it returns.
+    // The host has republished the block, and posted its "sakura" broadcast
+    // to every top-level window, by the time it returns.
     bool Command(std::string_view text) const;
 
     // Waits (bounded) for the host to end; true when it did.
