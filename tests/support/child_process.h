@@ -20,8 +20,8 @@ std::wstring ProgramDirectory();
 
 class ChildProcess {
 public:
-    // Where the child's standard input, output and error go: left unset, to
-    // NUL, or (output and error) into a pipe that ReadOutput reads.
+    // Where the child's standard input, output and error go: left as they
+    // are, to NUL, or (output and error) into a pipe that ReadOutput reads.
     enum class Output { None, Discarded, Captured };
 
     ChildProcess() = default;
