@@ -1,5 +1,6 @@
 #include "tests/support/child_process.h"
 
+#include "framework/growing_buffer.h"
 #include "framework/win/wide_text.h"
 #include "tests/support/command_line.h"
 
@@ -27,16 +28,11 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
 }  // namespace
 
 std::wstring ProgramDirectory() {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            std::wstring full(path.data(), n);
-            return full.substr(0, full.find_last_of(L"\\/") + 1);
-        }
-        path.resize(path.size() * 2);
-    }
+    auto fill = [](wchar_t* buffer, size_t capacity) {
+        return static_cast<size_t>(::GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(capacity)));
+    };
+    std::wstring path = FetchWithGrowingBuffer<wchar_t>(fill, MAX_PATH, 32768).value_or(L"");
+    return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 
 ChildProcess::~ChildProcess() {
