@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "settings/win/settings_file.h"
@@ -18,8 +20,14 @@ constexpr char kJapaneseHost[] = "\x83\x7a\x83\x58\x83\x67\x96\xbc";
 class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_folder.ok()); }
-    std::string FileText() const { return ReadWholeFile(m_folder.File(L"pinger.ini")).value_or(""); }
-    void WriteFileText(const std::string& text) const { WriteWholeFile(m_folder.File(L"pinger.ini"), text); }
+    std::string FileText() const {
+        std::ifstream in(m_path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    void WriteFileText(const std::string& text) const {
+        std::ofstream out(m_path, std::ios::binary);
+        out << text;
+    }
 
     TempFolder m_folder{L"quillbin-settings"};
     std::string m_path = m_folder.AnsiFile(L"pinger.ini");

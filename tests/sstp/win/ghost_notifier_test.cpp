@@ -13,7 +13,6 @@
 #include "sstp/win/sakura_message.h"
 #include "tests/sstp/win/sender_window.h"
 #include "tests/support/ghost_host_fixture.h"
-#include "tests/support/waiting.h"
 
 namespace quillbin::win {
 namespace {
@@ -92,7 +91,7 @@ TEST_F(GhostNotifierTest, GhostWhoseWindowIsGoneCountsAsFailed) {
     ASSERT_EQ(ghosts.size(), 3u);
     // The host destroys the window right after publishing; wait until it has.
     HWND second = reinterpret_cast<HWND>(static_cast<uintptr_t>(ghosts.handles[1]));
-    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(second); }, 5000));
+    ASSERT_TRUE(m_window.PumpUntil([&] { return !::IsWindow(second); }, 5000));
 
     EXPECT_EQ(m_notifier.SendSstpNotify(kStartupEventBody), 1u);
     ASSERT_TRUE(host->WaitForRequests(2, 5000));
@@ -169,7 +168,7 @@ TEST_F(GhostNotifierTest, RefreshOnTheWindowThreadDoesNotWaitForAWorkerSend) {
         sendDone = true;
     });
     // The worker is inside its send once the slow ghost has the request.
-    ASSERT_TRUE(PumpUntil([&] { return host->Requests().size() >= 1; }, 5000));
+    ASSERT_TRUE(m_window.PumpUntil([&] { return host->Requests().size() >= 1; }, 5000));
     ASSERT_TRUE(host->Command("add Extra"));
 
     DWORD start = ::GetTickCount();
@@ -180,7 +179,7 @@ TEST_F(GhostNotifierTest, RefreshOnTheWindowThreadDoesNotWaitForAWorkerSend) {
     EXPECT_LT(elapsed, 1500u);
 
     const size_t refreshesBefore = m_window.Refreshes().size();
-    bool refreshedAfterSend = PumpUntil(
+    bool refreshedAfterSend = m_window.PumpUntil(
         [&] {
             if (!sendDone) return false;
             const auto& refreshes = m_window.Refreshes();
@@ -202,7 +201,7 @@ TEST_F(GhostNotifierTest, FailedRefreshAfterAGoodOneLeavesTheListEmpty) {
         ASSERT_EQ(m_notifier.Ghosts().size(), 1u);
     }
     // The block goes with the host's last handle.
-    ASSERT_TRUE(PumpUntil(
+    ASSERT_TRUE(m_window.PumpUntil(
         [] {
             UniqueHandle mapping(::OpenFileMappingA(FILE_MAP_READ, FALSE, "Sakura"));
             return !mapping;

@@ -6,9 +6,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "sstp/win/ghost_notifier.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win {
 
@@ -29,6 +31,10 @@ public:
     };
     // Every refresh a "sakura"/1024 message ran, in order.
     const std::vector<Refresh>& Refreshes() const { return m_refreshes; }
+
+    // Handles this thread's messages until `done` holds or `timeoutMs` has
+    // passed; returns `done()`.
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) { return win::PumpUntil(done, timeoutMs); }
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
