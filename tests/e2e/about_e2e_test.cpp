@@ -48,7 +48,8 @@ TEST(AboutBox, TheSystemMenuEndsWithASeparatorAndTheAboutEntry) {
 TEST(AboutBox, SystemCommands16To31AndTheAboutButtonOpenItAndOtherCommandsDoNot) {
     ProgramWithGhostHost e2e;
     ASSERT_TRUE(e2e.Start()) << e2e.error();
-    HWND dialog = e2e.dialog.Dialog();
+    const QuillbinProcess& program = e2e.program;
+    HWND dialog = program.Dialog();
 
     auto openWith = [&](auto post, const std::string& what) {
         SCOPED_TRACE(what);
@@ -80,7 +81,7 @@ TEST(AboutBox, SystemCommands16To31AndTheAboutButtonOpenItAndOtherCommandsDoNot)
 
     // A standard command still does its usual work.
     ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(e2e.program.WaitForExit(10000));
+    EXPECT_TRUE(program.WaitForExit(10000));
 }
 
 // The browser of the tests' Wine prefix is a script that appends the address
@@ -105,7 +106,8 @@ TEST(AboutBox, AClickOnALinkHandsExactlyItsTextToTheShellAndTheBoxStaysOpen) {
         << "the prefix's browser is not the logging script (" << configured << "): no link is clicked";
     ProgramWithGhostHost e2e;
     ASSERT_TRUE(e2e.Start()) << e2e.error();
-    HWND dialog = e2e.dialog.Dialog();
+    const QuillbinProcess& program = e2e.program;
+    HWND dialog = program.Dialog();
     PostCommand(dialog, kAboutButton);
     HWND about = WaitForAboutBox(dialog, kBoxTimeoutMs);
     ASSERT_NE(about, nullptr);
@@ -134,7 +136,8 @@ TEST(AboutBox, AClickOnALinkHandsExactlyItsTextToTheShellAndTheBoxStaysOpen) {
 TEST(AboutBox, OpeningItAHundredTimesLeavesNoGdiObjectsBehind) {
     ProgramWithGhostHost e2e;
     ASSERT_TRUE(e2e.Start()) << e2e.error();
-    HWND dialog = e2e.dialog.Dialog();
+    const QuillbinProcess& program = e2e.program;
+    HWND dialog = program.Dialog();
 
     auto cycle = [&] {
         PostCommand(dialog, kAboutButton);
@@ -145,10 +148,10 @@ TEST(AboutBox, OpeningItAHundredTimesLeavesNoGdiObjectsBehind) {
     // The first openings fill caches that stay for the process's life (under
     // Wine: device contexts, regions and surfaces of its window cache).
     for (int i = 0; i < 10; ++i) ASSERT_NO_FATAL_FAILURE(cycle());
-    std::optional<GdiObjectCount> before = CountGdiObjects(e2e.program.Process());
+    std::optional<GdiObjectCount> before = CountGdiObjects(program.Process());
     ASSERT_TRUE(before.has_value()) << "cannot count the process's GDI objects";
     for (int i = 0; i < 100; ++i) ASSERT_NO_FATAL_FAILURE(cycle()) << "opening " << i;
-    std::optional<GdiObjectCount> after = CountGdiObjects(e2e.program.Process());
+    std::optional<GdiObjectCount> after = CountGdiObjects(program.Process());
     ASSERT_TRUE(after.has_value());
 
     for (auto [type, n] : after->byType) {
