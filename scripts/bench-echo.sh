@@ -12,7 +12,6 @@ dir=$QB_BUILD/bench-win
 cmake -S "$QB_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLBIN_TESTS=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$QB_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$dir" -j "$(nproc)" --target echo_bench
-export WINEPREFIX=$dir/wineprefix
-qb_wine_prefix
+qb_wine_prefix "$dir/wineprefix"
 qb_log "echo_bench"
 wine "$dir/echo_bench.exe" "$@"

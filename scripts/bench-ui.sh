@@ -12,11 +12,12 @@ source "$(dirname "$0")/lib.sh"
 
 qb_install_packages
 dir=$QB_BUILD/win
-cmake -S "$QB_ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$QB_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+qb_configure_win
 cmake --build "$dir" -j "$(nproc)" --target ui_bench
+# Set before a private Xvfb may be started.
+trap qb_stop_display EXIT
 qb_wine_prefix
 qb_display
-trap qb_stop_display EXIT
 export LC_ALL=${QB_LOCALE:-ja_JP.UTF-8}
 qb_log "ui_bench"
 wine "$dir/ui_bench.exe" "$@"

@@ -5,10 +5,20 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-qb_install_packages
-cmake -S "$QB_ROOT" -B "$QB_BUILD/win" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$QB_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+qb_install_packages "${QB_RUN_PACKAGES[@]}"
+qb_configure_win
 cmake --build "$QB_BUILD/win" -j "$(nproc)" --target quillbin ghost_host
+
+host_pid=
+stop_host() {
+    if [ -n "$host_pid" ] && kill -0 "$host_pid" 2>/dev/null; then
+        wine "$QB_BUILD/win/ghost_host.exe" --command quit || kill "$host_pid" 2>/dev/null || true
+        wait "$host_pid" 2>/dev/null || true
+    fi
+}
+# Set before anything is started: the demo ghost host and a private Xvfb are
+# stopped however the command ends.
+trap 'stop_host; qb_stop_display' EXIT
 qb_wine_prefix
 qb_display
 export LC_ALL=${QB_LOCALE:-ja_JP.UTF-8}
@@ -19,13 +29,6 @@ host_log=$QB_BUILD/win/ghost_host.log
 rm -f "$host_log"
 wine "$QB_BUILD/win/ghost_host.exe" --log "$(winepath -w "$host_log" 2>/dev/null)" &
 host_pid=$!
-stop_host() {
-    if kill -0 "$host_pid" 2>/dev/null; then
-        wine "$QB_BUILD/win/ghost_host.exe" --command quit || kill "$host_pid" 2>/dev/null || true
-        wait "$host_pid" 2>/dev/null || true
-    fi
-}
-trap 'stop_host; qb_stop_display' EXIT
 # The program reads the ghosts when its dialog opens: let the host publish
 # them first (its window appears once it has).
 for _ in $(seq 1 100); do

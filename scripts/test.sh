@@ -1,106 +1,238 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the portable core natively (with
-# AddressSanitizer and UBSan), the whole program under Wine, the fuzzer's short
-# run and the network lab. Installs what a fresh Debian 12 machine lacks.
-# QB_FUZZ_SECONDS sets the length of each fuzz target's run (default 20).
-# Usage: scripts/test.sh [extra ctest arguments]
+# Builds everything and runs every test, stage by stage:
+#   lint    scripts/lint.sh, where it exists (needs only build/native's compile commands)
+#   native  the portable core, built with g++ under AddressSanitizer and UBSan (build/native)
+#   tsan    the echo run's threaded tests under ThreadSanitizer (build/tsan)
+#   wine    everything built with MinGW-w64 (build/win) and run under Wine, the
+#           end-to-end tests included, in the tests' own prefix and displays
+#   release the release package: two fresh release builds compared byte for byte,
+#           the executable's imports and header, the zip, the unzipped program's run
+#   lab     the network lab: echoes under Wine through network namespaces (root)
+#   fuzz    each fuzz target's short run (clang, libFuzzer; build/fuzz)
+# Installs what a fresh Debian 12 machine lacks (QB_NO_INSTALL=1: names it).
+# The counts come from CTest's JUnit files, build/test-results/<stage>.xml.
+#
+# Extra arguments go to CTest in every stage and select tests there, e.g.
+#   scripts/test.sh -R GhostNotifier     scripts/test.sh -L lab     scripts/test.sh -R fuzz
+# A stage in which they select nothing is skipped and says so; a run in which
+# they select nothing at all fails. Lint is no CTest test: it runs only when
+# no tests are selected (scripts/lint.sh runs it alone).
+#
+# QB_FUZZ_SECONDS: length of each fuzz target's run (default 20).
+# QB_NO_SKIP=1: a skipped test fails the run (CI sets it: it runs as root,
+# where every test can run).
+# Usage: scripts/test.sh [ctest arguments]
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
+# Set before anything is started: Xvfb, wineservers, the lab's namespaces
+# and the fuzz stage are stopped however the run ends.
+fuzz_job=
+stop_everything() {
+    # The fuzz stage runs in a process group of its own.
+    if [ -n "$fuzz_job" ]; then kill -- "-$fuzz_job" 2>/dev/null || true; fi
+    qb_wine_tests_stop
+}
+trap stop_everything EXIT
+
 qb_install_packages
 jobs=$(nproc)
-summary=()
-second_tries=()
-failed=0
+results=$QB_BUILD/test-results
+rm -rf "$results"
+mkdir -p "$results"
 
-run_ctest() {   # run_ctest NAME BUILD_DIR [ctest args...]
-    local name=$1 dir=$2; shift 2
-    local log=$dir/ctest.log
-    set +e
-    ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@" 2>&1 | tee "$log"
-    local rc=${PIPESTATUS[0]}
-    set -e
-    local line passed=0 total=0
-    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
-    if [[ $line =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
-        total=${BASH_REMATCH[2]}
-        passed=$((total - BASH_REMATCH[1]))
+# Whether the arguments select tests (rather than only, say, ask for -V).
+selecting=0
+for arg in "$@"; do
+    case $arg in
+        -R | -E | -L | -LE | -I | --tests-regex | --exclude-regex | --label-regex | --label-exclude | \
+            --tests-information | --rerun-failed) selecting=1 ;;
+    esac
+done
+
+summary=()
+failed=0 selected_any=0 all_passed=0 all_failed=0 all_skipped=0
+
+# stage NAME DIR BUILD_SECONDS [ctest args...]: runs the tests of DIR that the
+# arguments select, and adds NAME's lines to the summary. BUILD_SECONDS is
+# empty where the stage builds nothing of its own.
+stage() {
+    local name=$1 dir=$2 build_time=$3
+    shift 3
+    local junit=$results/$name.xml selected status=0 start=$SECONDS
+    if ! selected=$(qb_ctest_selected "$dir" "$@"); then
+        summary+=("$name: failed: CTest could not list the tests of $dir")
+        failed=1
+        return
     fi
-    summary+=("$name: $passed passed, $((total - passed)) failed")
-    [ "$rc" -eq 0 ] && [ "$total" -gt 0 ] || failed=1
-    # Tests that failed once and then passed (with --repeat until-pass): named
-    # in the summary, so that an intermittent fault stays in sight.
-    local flaky
-    flaky=$(comm -23 \
-        <(sed -nE 's/^.*Test +#[0-9]+: ([^ ]+) .*\*\*\*(Failed|Timeout|Exception).*$/\1/p' "$log" | sort -u) \
-        <(sed -nE '/^The following tests FAILED:/,$ s/^[[:space:]]+[0-9]+ - ([^ ]+) .*$/\1/p' "$log" | sort -u) |
-        paste -sd ' ' -)
-    if [ -n "$flaky" ]; then second_tries+=("$name: passed at the second try: $flaky"); fi
+    if [ "$selected" -eq 0 ]; then
+        summary+=("$name: skipped: the arguments select none of its tests")
+        return
+    fi
+    selected_any=1
+    qb_log "$name: $selected tests"
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs" --output-junit "$junit" "$@" || status=$?
+    local times="tests $(qb_took $((SECONDS - start)))"
+    [ -z "$build_time" ] || times="build $(qb_took "$build_time"), $times"
+    if [ ! -s "$junit" ]; then
+        summary+=("$name: failed: CTest ended with status $status and wrote no results ($times)")
+        failed=1
+        return
+    fi
+    local passed=0 fails=0 skipped=0 line
+    read -r passed fails skipped < <(python3 "$QB_ROOT/scripts/junit.py" counts "$junit") || true
+    summary+=("$name: $passed passed, $fails failed, $skipped skipped ($times)")
+    while IFS= read -r line; do summary+=("  failed: $line"); done < <(python3 "$QB_ROOT/scripts/junit.py" list "$junit" failed)
+    while IFS= read -r line; do summary+=("  skipped: $line"); done < <(python3 "$QB_ROOT/scripts/junit.py" list "$junit" skipped)
+    all_passed=$((all_passed + passed)) all_failed=$((all_failed + fails)) all_skipped=$((all_skipped + skipped))
+    if [ "$fails" -gt 0 ] || [ "$status" -ne 0 ]; then
+        failed=1
+        [ "$fails" -gt 0 ] || summary+=("  CTest ended with status $status")
+    fi
 }
 
-qb_log "native build (g++, AddressSanitizer + UBSan)"
+# build NAME DIR [cmake --build args...]: sets build_time; a failed build
+# fails the stage.
+build() {
+    local name=$1 dir=$2 start=$SECONDS
+    shift 2
+    qb_log "$name: build"
+    if ! cmake --build "$dir" -j "$jobs" "$@"; then
+        summary+=("$name: failed: the build failed")
+        failed=1
+        return 1
+    fi
+    build_time=$((SECONDS - start))
+}
+
+qb_log "configure: native tree (g++, AddressSanitizer + UBSan)"
 cmake -S "$QB_ROOT" -B "$QB_BUILD/native" -G Ninja -DQUILLBIN_SANITIZE=ON >/dev/null
-cmake --build "$QB_BUILD/native" -j "$jobs"
-run_ctest native "$QB_BUILD/native" "$@"
+
+# Formatting and static analysis: first, as they take seconds.
+if [ ! -x "$QB_ROOT/scripts/lint.sh" ]; then
+    summary+=("lint: not run: there is no scripts/lint.sh")
+elif [ $selecting -eq 1 ]; then
+    summary+=("lint: not run: tests are selected (scripts/lint.sh runs it alone)")
+else
+    qb_log "lint"
+    start=$SECONDS
+    if "$QB_ROOT/scripts/lint.sh"; then
+        summary+=("lint: passed ($(qb_took $((SECONDS - start))))")
+    else
+        summary+=("lint: failed: see its findings above ($(qb_took $((SECONDS - start))))")
+        failed=1
+    fi
+fi
+
+if build native "$QB_BUILD/native"; then
+    stage native "$QB_BUILD/native" "$build_time" "$@"
+fi
 
 # The echo run's threads (closing at every step of a run) under
 # ThreadSanitizer, in a tree of their own that builds only those tests.
-qb_log "native build (g++, ThreadSanitizer): the echo run's threads"
+qb_log "configure: ThreadSanitizer tree (g++): the echo run's threads"
 cmake -S "$QB_ROOT" -B "$QB_BUILD/tsan" -G Ninja -DQUILLBIN_SANITIZE=OFF -DQUILLBIN_TSAN=ON >/dev/null
-cmake --build "$QB_BUILD/tsan" -j "$jobs"
-run_ctest tsan "$QB_BUILD/tsan" "$@"
+if build tsan "$QB_BUILD/tsan"; then
+    stage tsan "$QB_BUILD/tsan" "$build_time" "$@"
+fi
 
-qb_log "Windows build (MinGW-w64), tests under Wine"
-cmake -S "$QB_ROOT" -B "$QB_BUILD/win" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$QB_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$QB_BUILD/win" -j "$jobs"
-qb_wine_prefix
-qb_display
-# The end-to-end tests get a display of their own: windows of the other tests
-# would take the focus from the program they drive, or stand in their
-# screenshots.
-qb_start_xvfb
-export QB_E2E_DISPLAY=$QB_XVFB_DISPLAY
-trap 'qb_wine_server_stop; qb_stop_display' EXIT
-qb_wine_server_start
-# Under Wine a test now and then fails for reasons of Wine's own (seen: a
-# process that wrote nothing before it ended, a first window that
-# CreateWindowExW would not make): a failed Wine test runs once more, and the
-# summary names every such test.
-run_ctest wine "$QB_BUILD/win" -LE 'lab|release' --repeat until-pass:2 "$@"
-
-# The network lab (tests/lab): the echo driver under Wine in network
-# namespaces, one case at a time. Without root or the ip command its tests
-# skip, saying why.
-qb_log "network lab (network namespaces, echoes under Wine)"
-run_ctest lab "$QB_BUILD/win" -L lab --repeat until-pass:2 "$@"
+qb_log "configure: Windows tree (MinGW-w64)"
+qb_configure_win
+win_built=0
+if build wine "$QB_BUILD/win"; then
+    win_built=1
+    qb_wine_tests_start
+    stage wine "$QB_BUILD/win" "$build_time" -LE 'lab|release' "$@"
+fi
 
 # The release package (tests/release): two fresh release builds side by side,
 # compared byte for byte; the executable's imports and header, the zip; the
 # unzipped program alone in a fresh Wine prefix on a display of its own.
-qb_log "release package (two fresh release builds, checks, a run of the unzipped program)"
-run_ctest release "$QB_BUILD/win" -L release "$@"
+if [ $win_built -eq 1 ]; then
+    stage release "$QB_BUILD/win" "" -L release "$@"
+else
+    summary+=("release: not run: the Windows tree did not build")
+fi
 
 # The fuzz targets (clang, libFuzzer) in a tree of their own, each run for a
-# short bounded time from its checked-in seeds (tests/fuzz/corpus/). A longer
-# hunt by hand, e.g. an hour on both cores, keeping what it finds in the tree:
+# short bounded time from its checked-in seeds (tests/fuzz/corpus/); built
+# only where the arguments select one. A longer hunt by hand, e.g. an hour on
+# both cores, keeping what it finds in the tree:
 #   build/fuzz/ghost_directory_fuzz -max_total_time=3600 -jobs=2 -workers=2 \
 #       -max_len=65536 build/fuzz/tests/fuzz/corpus/ghost_directory tests/fuzz/corpus/ghost_directory
 # A crash leaves crash-<hash> in the working directory; rerun it with
 #   build/fuzz/ghost_directory_fuzz crash-<hash>
-qb_log "fuzz targets (clang, libFuzzer + AddressSanitizer + UBSan), ${QB_FUZZ_SECONDS:-20} s each"
+# The lab mostly waits (for time-outs, on namespaces), so the fuzz stage's
+# build and run go on beside it, in a process group of their own, with their
+# output kept until the lab is done.
+qb_log "configure: fuzz tree (clang, libFuzzer + AddressSanitizer + UBSan), ${QB_FUZZ_SECONDS:-20} s a target"
 cmake -S "$QB_ROOT" -B "$QB_BUILD/fuzz" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DQUILLBIN_FUZZ=ON -DQUILLBIN_TESTS=OFF -DQUILLBIN_FUZZ_SECONDS="${QB_FUZZ_SECONDS:-20}" >/dev/null
-cmake --build "$QB_BUILD/fuzz" -j "$jobs"
-run_ctest fuzz "$QB_BUILD/fuzz/tests/fuzz"
+fuzz_tests=$QB_BUILD/fuzz/tests/fuzz
+fuzz_state=$results/fuzz.state
+fuzz_stage() {   # in the background: the summary's lines and counts go to fuzz_state
+    summary=() failed=0 selected_any=0 all_passed=0 all_failed=0 all_skipped=0
+    if build fuzz "$QB_BUILD/fuzz"; then
+        stage fuzz "$fuzz_tests" "$build_time" "$@"
+    fi
+    { echo "$failed $selected_any $all_passed $all_failed $all_skipped"; printf '%s\n' "${summary[@]}"; } >"$fuzz_state"
+}
+fuzz_line=   # the fuzz stage's summary line where it does not run
+if ! fuzz_selected=$(qb_ctest_selected "$fuzz_tests" "$@"); then
+    fuzz_line="fuzz: failed: CTest could not list the tests of $fuzz_tests"
+    failed=1
+elif [ "$fuzz_selected" -eq 0 ]; then
+    fuzz_line="fuzz: skipped: the arguments select none of its tests"
+else
+    set -m
+    fuzz_stage "$@" </dev/null >"$results/fuzz.log" 2>&1 &
+    fuzz_job=$!
+    set +m
+fi
+
+if [ $win_built -eq 1 ]; then
+    # The network lab (tests/lab): the echo driver under Wine in network
+    # namespaces, one case at a time. Without root or the ip command its
+    # tests skip, saying why.
+    stage lab "$QB_BUILD/win" "" -L lab "$@"
+    qb_wine_tests_stop
+else
+    summary+=("lab: not run: the Windows tree did not build")
+fi
+
+if [ -n "$fuzz_line" ]; then
+    summary+=("$fuzz_line")
+elif [ -n "$fuzz_job" ]; then
+    wait "$fuzz_job" || true
+    fuzz_job=
+    cat "$results/fuzz.log"
+    if [ -s "$fuzz_state" ]; then
+        {
+            read -r f s p x k
+            failed=$((failed | f)) selected_any=$((selected_any | s))
+            all_passed=$((all_passed + p)) all_failed=$((all_failed + x)) all_skipped=$((all_skipped + k))
+            while IFS= read -r line; do summary+=("$line"); done
+        } <"$fuzz_state"
+    else
+        summary+=("fuzz: failed: the stage ended without results (see above)")
+        failed=1
+    fi
+fi
 
 printf '\n'
-for s in "${second_tries[@]}"; do echo "$s"; done
-total_passed=0; total_failed=0
-for s in "${summary[@]}"; do
-    echo "$s"
-    [[ $s =~ ([0-9]+)\ passed,\ ([0-9]+)\ failed ]]
-    total_passed=$((total_passed + BASH_REMATCH[1])); total_failed=$((total_failed + BASH_REMATCH[2]))
-done
-echo "all: $total_passed passed, $total_failed failed"
+qb_log "summary"
+printf '%s\n' "${summary[@]}"
+if compgen -G "$results/*.xml" >/dev/null; then
+    echo "slowest tests:"
+    python3 "$QB_ROOT/scripts/junit.py" slowest 5 "$results"/*.xml | sed 's/^/  /'
+fi
+verdict=
+if [ $selected_any -eq 0 ]; then
+    verdict=" - the arguments select no test at all"
+    failed=1
+elif [ "${QB_NO_SKIP:-0}" = 1 ] && [ $all_skipped -gt 0 ]; then
+    verdict=" - QB_NO_SKIP=1: no test may skip"
+    failed=1
+fi
+echo "all: $all_passed passed, $all_failed failed, $all_skipped skipped in $(qb_took $SECONDS)$verdict"
 exit $failed

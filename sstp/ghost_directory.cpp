@@ -8,9 +8,6 @@ namespace quillbin {
 
 namespace {
 
-// The host writes one of these first; it stands for no ghost.
-constexpr std::string_view kDummyEntryPrefix = "zed_fmo_header_dummyentry_";
-
 bool IsRecordEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
 bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 

@@ -9,6 +9,11 @@
 
 namespace quillbin {
 
+// Records whose id begins with this (ASCII letter case aside) stand for no
+// ghost; hosts write one first. Its part before "dummyentry_" begins the ids
+// of their ghosts.
+inline constexpr std::string_view kDummyEntryPrefix = "zed_fmo_header_dummyentry_";
+
 // Lists the ghosts of a directory text (the block's bytes after its size
 // field, up to the size). Any byte sequence is accepted: nothing is read
 // outside `text`, and a text that breaks the format simply lists fewer ghosts.

@@ -6,7 +6,6 @@
 
 #include "framework/scope_exit.h"
 #include "sstp/sstp_request.h"
-#include "sstp/win/host_directory_reader.h"
 #include "sstp/win/sakura_message.h"
 
 namespace quillbin::win {
@@ -44,10 +43,13 @@ int GhostNotifier::RefreshGhostList() {
     if (!guard) return 0;               // another thread's send hands it back
     if (m_sendsUnderWay > 0) return 0;  // our own send, waiting further up the stack
     m_refreshOwed.store(false);
+    if (m_refreshUnderWay) return 0;  // our own refresh, waiting for the hosts' mutex; it copies afterwards
+    m_refreshUnderWay = true;
+    ScopeExit refreshEnds([this] { m_refreshUnderWay = false; });
 
     // Emptied first, so a failed refresh leaves no stale ghosts behind.
     m_ghosts.Clear();
-    std::optional<GhostList> ghosts = ReadHostDirectory();
+    std::optional<GhostList> ghosts = m_directory.Read();
     if (!ghosts) return 0;
     m_ghosts = std::move(*ghosts);
     return 1;

@@ -8,6 +8,10 @@
 // thread further up the stack) the refresh is put off, and the send hands it
 // back when it ends: on the window thread it runs at once, from another
 // thread it is posted to the sender window as "sakura"/1024.
+//
+// A refresh waits up to 100 ms for the hosts' mutex, carrying out the
+// messages sent to the window meanwhile. A refresh asked for by one of them
+// is served by the refresh that waits: its copy is made after the wait.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +21,7 @@
 
 #include "framework/win/unique_handle.h"
 #include "sstp/ghost_list.h"
+#include "sstp/win/host_directory_reader.h"
 
 namespace quillbin::win {
 
@@ -34,8 +39,8 @@ public:
 
     // Rebuilds the list from the block "Sakura". 1 when the block was read,
     // 0 when there was none (the list is then empty) or when the refresh was
-    // put off behind a send (the list then stays as the send sees it).
-    // Meant for the window thread.
+    // put off behind a send (the list then stays as the send sees it) or
+    // merged into one under way. Meant for the window thread.
     int RefreshGhostList();
 
     // Delivers one NOTIFY request to every listed ghost, one after another;
@@ -53,6 +58,8 @@ private:
 
     const UINT m_sakuraMessage;
     std::atomic<bool> m_refreshOwed{false};
+    // Used by refreshes alone, which all run on the window thread.
+    HostDirectoryReader m_directory;
 
     CriticalSection m_ghostLock;
     // Guarded by m_ghostLock.
@@ -62,6 +69,7 @@ private:
     // Sends of the thread that holds the lock (nested ones on the window
     // thread included).
     unsigned m_sendsUnderWay = 0;
+    bool m_refreshUnderWay = false;
 };
 
 }  // namespace quillbin::win

@@ -22,19 +22,27 @@ size_t ReadableBytes(const void* view) {
     return info.RegionSize - static_cast<size_t>(start - base);
 }
 
-DirectoryCopy CopyHostDirectory(const char* mappingName) {
+DirectoryCopy CopyHostDirectory(const char* mappingName, NamedMutex& mutex) {
     UniqueHandle mapping(::OpenFileMappingA(FILE_MAP_READ, FALSE, mappingName));
     if (!mapping) return {};
     UniqueMappedView view(::MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
     if (!view) return {};
-    return CopyDirectoryBlock(view.get(), ReadableBytes(view.get()));
+    const size_t readable = ReadableBytes(view.get());
+    // Hosts rewrite the block in place: only while we own their mutex can the
+    // copy not take half of one directory and half of the next. When the wait
+    // runs out the copy is made all the same.
+    auto owner = mutex.lock_serving_sent_messages(kHostDirectoryMutexWaitMs);
+    // Ownership ends first as this returns, then the view and the mapping.
+    return CopyDirectoryBlock(view.get(), readable);
 }
 
 }  // namespace
 
-std::optional<GhostList> ReadHostDirectory(const char* mappingName) {
-    // The view and the mapping are released when the copy returns.
-    DirectoryCopy copy = CopyHostDirectory(mappingName);
+HostDirectoryReader::HostDirectoryReader(const char* mutexName, const char* mappingName)
+    : m_mappingName(mappingName), m_mutex(mutexName ? NamedMutex(mutexName) : NamedMutex()) {}
+
+std::optional<GhostList> HostDirectoryReader::Read() {
+    DirectoryCopy copy = CopyHostDirectory(m_mappingName, m_mutex);
     if (!copy) return std::nullopt;
     return ParseDirectoryBlock(copy.Block());
 }

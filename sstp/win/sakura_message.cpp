@@ -5,7 +5,7 @@ namespace quillbin::win {
 UINT g_sakuraMessage = 0;
 
 UINT RegisterSakuraMessage() {
-    g_sakuraMessage = ::RegisterWindowMessageA("sakura");
+    g_sakuraMessage = ::RegisterWindowMessageA(kSakuraMessageName);
     return g_sakuraMessage;
 }
 

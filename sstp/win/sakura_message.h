@@ -7,6 +7,8 @@
 
 namespace quillbin::win {
 
+// The name the message is registered under, by the hosts and by us.
+inline constexpr char kSakuraMessageName[] = "sakura";
 // wParam of a "sakura" message that asks for a refresh of the ghost list.
 inline constexpr WPARAM kSakuraRefresh = 1024;
 

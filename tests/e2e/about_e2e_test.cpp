@@ -12,10 +12,11 @@
 #include "tests/e2e/gdi_objects.h"
 #include "tests/e2e/ghost_events.h"
 #include "tests/e2e/owned_boxes.h"
-#include "tests/e2e/polling.h"
+#include "tests/e2e/program_with_ghost_host.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/system_menu_reader.h"
 #include "tests/e2e/window_access.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win::e2e {
 namespace {
@@ -29,10 +30,9 @@ void CloseAbout(HWND dialog, HWND about) {
 }
 
 TEST(AboutBox, TheSystemMenuEndsWithASeparatorAndTheAboutEntry) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    const QuillbinProcess& program = e2e.program;
 
     std::string error;
     std::optional<std::vector<SystemMenuItem>> menu = ReadSystemMenu(program.Process(), program.Folder(), error);
@@ -46,10 +46,9 @@ TEST(AboutBox, TheSystemMenuEndsWithASeparatorAndTheAboutEntry) {
 }
 
 TEST(AboutBox, SystemCommands16To31AndTheAboutButtonOpenItAndOtherCommandsDoNot) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    const QuillbinProcess& program = e2e.program;
     HWND dialog = program.Dialog();
 
     auto openWith = [&](auto post, const std::string& what) {
@@ -105,10 +104,9 @@ TEST(AboutBox, AClickOnALinkHandsExactlyItsTextToTheShellAndTheBoxStaysOpen) {
     std::string configured;
     ASSERT_TRUE(BrowserIsTheLoggingScript(configured))
         << "the prefix's browser is not the logging script (" << configured << "): no link is clicked";
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    const QuillbinProcess& program = e2e.program;
     HWND dialog = program.Dialog();
     PostCommand(dialog, kAboutButton);
     HWND about = WaitForAboutBox(dialog, kBoxTimeoutMs);
@@ -136,10 +134,9 @@ TEST(AboutBox, AClickOnALinkHandsExactlyItsTextToTheShellAndTheBoxStaysOpen) {
 }
 
 TEST(AboutBox, OpeningItAHundredTimesLeavesNoGdiObjectsBehind) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    const QuillbinProcess& program = e2e.program;
     HWND dialog = program.Dialog();
 
     auto cycle = [&] {
@@ -149,8 +146,11 @@ TEST(AboutBox, OpeningItAHundredTimesLeavesNoGdiObjectsBehind) {
         ASSERT_NO_FATAL_FAILURE(CloseAbout(dialog, about));
     };
     // The first openings fill caches that stay for the process's life (under
-    // Wine: device contexts, regions and surfaces of its window cache).
-    for (int i = 0; i < 10; ++i) ASSERT_NO_FATAL_FAILURE(cycle());
+    // Wine: device contexts, regions and surfaces of its window cache). The
+    // cache stops at a ceiling (seen: 251 objects in all, 58 of them device
+    // contexts) that a loaded machine takes up to about 50 openings to reach:
+    // counted from the 10th opening, its filling looked like a leak of 30.
+    for (int i = 0; i < 50; ++i) ASSERT_NO_FATAL_FAILURE(cycle());
     std::optional<GdiObjectCount> before = CountGdiObjects(program.Process());
     ASSERT_TRUE(before.has_value()) << "cannot count the process's GDI objects";
     for (int i = 0; i < 100; ++i) ASSERT_NO_FATAL_FAILURE(cycle()) << "opening " << i;

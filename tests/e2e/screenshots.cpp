@@ -13,9 +13,9 @@
 #include "framework/win/wide_text.h"
 #include "tests/e2e/dialog_driver.h"
 #include "tests/e2e/owned_boxes.h"
-#include "tests/e2e/polling.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/window_access.h"
+#include "tests/support/waiting.h"
 
 namespace {
 

@@ -23,6 +23,9 @@ capture_pending() {
     done
 }
 
+# A failure half-way (a capture that fails) leaves no program running.
+pid=
+trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true' EXIT
 for locale in ja_JP.UTF-8 C.UTF-8; do
     LC_ALL=$locale "$winerun" "$program" "$outdir" &
     pid=$!
@@ -31,6 +34,7 @@ for locale in ja_JP.UTF-8 C.UTF-8; do
         sleep 0.1
     done
     wait "$pid" || { echo "e2e_screenshots.exe failed under $locale" >&2; exit 1; }
+    pid=
 done
 
 status=0

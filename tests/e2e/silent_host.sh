@@ -23,7 +23,6 @@ workdir=$1 winerun=$2 program=$3 prefix=$4
 tag=$(printf '%s' "$workdir" | md5sum | cut -c1-6)
 client=qb$tag-e2e-client
 silent=qb$tag-e2e-silent
-netns_dir=/etc/netns/$client
 
 cleanup() {
     stop_wineserver "$prefix"
@@ -31,8 +30,7 @@ cleanup() {
     for ns in "$client" "$silent"; do
         if ns_exists "$ns"; then ip netns del "$ns"; fi
     done
-    rm -rf "$netns_dir"
-    rmdir /etc/netns 2>/dev/null || true
+    netns_hosts_clear "$client"
 }
 trap cleanup EXIT
 cleanup
@@ -48,8 +46,7 @@ ip -n "$client" link set c0 up
 ip -n "$silent" link set s0 up
 ip netns exec "$silent" sysctl -qw net.ipv4.icmp_echo_ignore_all=1
 
-mkdir -p "$netns_dir"
-printf '127.0.0.1 localhost\n198.18.3.2 silent-host\n' >"$netns_dir/hosts"
+netns_hosts_set "$client" '127.0.0.1 localhost' '198.18.3.2 silent-host'
 
 stop_wineserver "$prefix"
 mkdir -p "$workdir"

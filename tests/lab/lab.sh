@@ -23,15 +23,15 @@
 #                                        run one case and compare its output
 # A case file holds "key: value" lines (args, hosts, where), a line "---" and
 # the expected output. "where: local" runs the driver outside the lab, in the
-# build tree's own prefix; "hosts: ADDRESS NAME" adds that line to /etc/hosts
-# for the case and restores the file exactly afterwards.
+# tests' own prefix; "hosts: ADDRESS NAME" gives the client a hosts file
+# of its own for the case (/etc/netns/<client>/hosts, which `ip netns exec`
+# puts over /etc/hosts), holding localhost and that line; the machine's
+# /etc/hosts is never changed.
 # Exits 77 (skipped) where root or the ip command is missing.
 set -euo pipefail
 
-readonly HOSTS_FILE=/etc/hosts
-readonly HOSTS_MARK='# quillbin-lab'
 # Several build trees may run their labs at once: their namespaces differ by
-# name, but /etc/hosts and the kernel's ICMP error limits are shared.
+# name, but the kernel's ICMP error limits are shared.
 readonly MACHINE_LOCK=/tmp/quillbin-lab.lock
 readonly ROLES=(client router answer silent mangle narrow)
 readonly HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -78,25 +78,11 @@ stop_responder() {
     rm -f "$pidfile"
 }
 
-# Puts /etc/hosts back from the copy a case keeps while it has changed it.
-restore_hosts() {
-    local backup=$labdir/hosts.orig
-    [ -f "$backup" ] || return 0
-    # Written in place: the file may be a bind mount that cannot be replaced.
-    cat "$backup" >"$HOSTS_FILE"
-    cmp -s "$backup" "$HOSTS_FILE" || die "could not restore $HOSTS_FILE (copy kept in $backup)"
-    rm -f "$backup"
-}
-
 lab_down() {
     stop_responder
     stop_wineserver "$prefix"
-    # A case that was killed mid-way leaves its copy behind.
-    if [ -f "$labdir/hosts.orig" ]; then
-        exec 8>"$MACHINE_LOCK"
-        flock -w 120 8
-        if grep -qF "$HOSTS_MARK" "$HOSTS_FILE"; then restore_hosts; else rm -f "$labdir/hosts.orig"; fi
-    fi
+    # A case that was killed mid-way leaves the client's hosts file behind.
+    netns_hosts_clear "${NS[client]}"
     local role
     for role in "${ROLES[@]}"; do
         if ns_exists "${NS[$role]}"; then ip netns del "${NS[$role]}"; fi
@@ -108,6 +94,8 @@ lab_up() {
     [ -x "$responder" ] || die "responder not built: $responder"
     mkdir -p "$labdir"
     lab_down
+    # A failure half-way leaves nothing behind.
+    trap lab_down EXIT
 
     local c=${NS[client]} r=${NS[router]} a=${NS[answer]} s=${NS[silent]} m=${NS[mangle]} n=${NS[narrow]}
     local role
@@ -151,6 +139,7 @@ lab_up() {
     # The prefix is made once and kept; the first start takes 10-15 s.
     stop_wineserver "$prefix"
     "$HERE/../../scripts/wine-prefix.sh" "$prefix"
+    trap - EXIT
     echo "lab up: ${NS[*]}"
 }
 
@@ -174,6 +163,7 @@ run_case() {
     # shellcheck disable=SC2206  # the arguments are plain words
     local -a argv=($args)
     if [ "$where" = local ]; then
+        [ -z "$hosts" ] || die "$casefile: a hosts line needs the lab (no \"where: local\")"
         command=("$winerun" "$driver" "${argv[@]}")
     else
         require_netns_privileges lab
@@ -191,11 +181,9 @@ run_case() {
     exec 8>"$MACHINE_LOCK"
     flock -w 300 8 || die "timed out waiting for $MACHINE_LOCK"
     if [ -n "$hosts" ]; then
-        [ -f "$labdir/hosts.orig" ] && restore_hosts
-        cp "$HOSTS_FILE" "$labdir/hosts.orig"
-        trap restore_hosts EXIT
-        trap 'exit 1' INT TERM HUP
-        printf '%s %s\n' "$(echo $hosts)" "$HOSTS_MARK" >>"$HOSTS_FILE"
+        trap 'netns_hosts_clear "${NS[client]}"' EXIT
+        # shellcheck disable=SC2086  # one line of plain words
+        netns_hosts_set "${NS[client]}" '127.0.0.1 localhost' "$(echo $hosts)"
     fi
 
     local actual status=0
@@ -203,8 +191,8 @@ run_case() {
     # would inherit it and hold the lock for as long as it lingers.
     actual=$("${command[@]}" 2>"$labdir/last-stderr.log" 8>&-) || status=$?
     if [ -n "$hosts" ]; then
-        restore_hosts
-        trap - EXIT INT TERM HUP
+        netns_hosts_clear "${NS[client]}"
+        trap - EXIT
     fi
     if [ "$status" -ne 0 ]; then
         echo "the driver failed with status $status:"

@@ -110,6 +110,22 @@ INSTANTIATE_TEST_SUITE_P(Rules, ParseGhostDirectoryTest, ::testing::Values(
     DirectoryCase{"LF, CR and runs of blank lines all separate records",
         "A.hwnd\x01" "5\n\n\r\r\nB.hwnd\x01" "6\rC.hwnd\x01" "7\r"sv,
         {{"", 5}, {"", 6}, {"", 7}}},
+    // As hosts write today: 32-byte ids of process and window, several ghosts
+    // per process, keys beside hwnd and name (a kerohwnd read as hwnd would
+    // change what is listed).
+    DirectoryCase{"blocks as hosts write them today",
+        "zed_fmo_header_dummyentry_0.hwnd\x01" "0\r\n"
+        "zed_fmo_header_000002a5_002b3132.path\x01" "C:\\host\\\r\n"
+        "zed_fmo_header_000002a5_002b3132.hwnd\x01" "2830642\r\n"
+        "zed_fmo_header_000002a5_002b3132.name\x01" "Alpha\r\n"
+        "zed_fmo_header_000002a5_002b3132.kerohwnd\x01" "2830700\r\n"
+        "zed_fmo_header_000002a5_002b3132.ghostpath\x01" "C:\\host\\ghost\\alpha\\\r\n"
+        "zed_fmo_header_000002a5_002b3133.keroname\x01" "Kero\r\n"
+        "zed_fmo_header_000002a5_002b3133.hwnd\x01" "2830643\r\n"
+        "zed_fmo_header_000002a5_002b3133.name\x01" "\x83\x5C\x95\x5C\r\n"
+        "zed_fmo_header_00000310_00010050.hwnd\x01" "0\r\n"
+        "zed_fmo_header_00000310_00010050.kerohwnd\x01" "65620\r\n\0"sv,
+        {{"Alpha", 2830642}, {"\x83\x5C\x95\x5C", 2830643}}},
     // ソ表 in code page 932: both trail bytes are 0x5C.
     DirectoryCase{"code page 932 names are kept byte for byte",
         "A.name\x01\x83\x5C\x95\x5C\r\nA.hwnd\x01" "5\r\n"sv, {{"\x83\x5C\x95\x5C", 5}}}));

@@ -44,7 +44,7 @@ TEST(GhostSetup, DescribesTheAnswerTheWayItIsWritten) {
     }
 }
 
-TEST(HostCommand, ParsesTheFourCommands) {
+TEST(HostCommand, ParsesTheCommands) {
     using K = HostCommand::Kind;
     const struct {
         std::string text;
@@ -57,6 +57,10 @@ TEST(HostCommand, ParsesTheFourCommands) {
         {"quit", HostCommand{K::Quit, {}}},
         {std::string("quit\0", 5), HostCommand{K::Quit, {}}},  // a NUL counted in by the sender
         {"clear\r\n", HostCommand{K::Clear, {}}},
+        {"hold 3000", HostCommand{K::Hold, {}, 3000}},
+        {"alternate 0", HostCommand{K::Alternate, {}, 0}},
+        {"hold 600001", std::nullopt},
+        {"alternate 3s", std::nullopt},
         {"add ", std::nullopt},
         {"add Beta:later", std::nullopt},
         {"remove ", std::nullopt},

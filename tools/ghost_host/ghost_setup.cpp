@@ -17,14 +17,10 @@ std::optional<GhostSetup> ParseAnswer(std::string_view text, GhostSetup ghost) {
     } else if (text == "reentrant") {
         ghost.answer = GhostAnswer::Reentrant;
     } else if (text.substr(0, kDelay.size()) == kDelay) {
-        std::string_view digits = text.substr(kDelay.size());
-        uint32_t ms = 0;
-        auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), ms);
-        if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || ms > kMaxGhostDelayMs) {
-            return std::nullopt;
-        }
+        auto ms = ParseMilliseconds(text.substr(kDelay.size()));
+        if (!ms) return std::nullopt;
         ghost.answer = GhostAnswer::Delay;
-        ghost.delayMs = ms;
+        ghost.delayMs = *ms;
     } else {
         return std::nullopt;
     }
@@ -32,6 +28,15 @@ std::optional<GhostSetup> ParseAnswer(std::string_view text, GhostSetup ghost) {
 }
 
 }  // namespace
+
+std::optional<uint32_t> ParseMilliseconds(std::string_view digits) {
+    uint32_t ms = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), ms);
+    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || ms > kMaxGhostDelayMs) {
+        return std::nullopt;
+    }
+    return ms;
+}
 
 std::optional<GhostSetup> ParseGhostSetup(std::string_view text) {
     GhostSetup ghost;

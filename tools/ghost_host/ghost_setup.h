@@ -30,6 +30,9 @@ struct GhostSetup {
 // Longest delay accepted: a test that needs more is waiting for nothing.
 inline constexpr uint32_t kMaxGhostDelayMs = 600000;
 
+// A time in ms written in decimal digits alone, 0 to kMaxGhostDelayMs.
+std::optional<uint32_t> ParseMilliseconds(std::string_view digits);
+
 std::optional<GhostSetup> ParseGhostSetup(std::string_view text);
 // "ok", "zero", "delay=250", "gone", "reentrant".
 std::string DescribeGhostAnswer(const GhostSetup& ghost);

@@ -8,6 +8,8 @@ std::optional<HostCommand> ParseHostCommand(std::string_view text) {
     }
     constexpr std::string_view kAdd = "add ";
     constexpr std::string_view kRemove = "remove ";
+    constexpr std::string_view kHold = "hold ";
+    constexpr std::string_view kAlternate = "alternate ";
     HostCommand command;
     if (text == "clear") {
         command.kind = HostCommand::Kind::Clear;
@@ -21,6 +23,12 @@ std::optional<HostCommand> ParseHostCommand(std::string_view text) {
     } else if (text.substr(0, kRemove.size()) == kRemove && text.size() > kRemove.size()) {
         command.kind = HostCommand::Kind::Remove;
         command.ghost.name = std::string(text.substr(kRemove.size()));
+    } else if (text.substr(0, kHold.size()) == kHold || text.substr(0, kAlternate.size()) == kAlternate) {
+        bool hold = text.substr(0, kHold.size()) == kHold;
+        auto ms = ParseMilliseconds(text.substr(hold ? kHold.size() : kAlternate.size()));
+        if (!ms) return std::nullopt;
+        command.kind = hold ? HostCommand::Kind::Hold : HostCommand::Kind::Alternate;
+        command.timeMs = *ms;
     } else {
         return std::nullopt;
     }

@@ -2,6 +2,7 @@
 // its command line.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,15 +13,17 @@
 namespace quillbin {
 
 struct HostCommand {
-    enum class Kind { Add, Remove, Clear, Quit };
+    enum class Kind { Add, Remove, Clear, Quit, Hold, Alternate };
     Kind kind = Kind::Clear;
-    GhostSetup ghost;  // Add: the new ghost; Remove: its name
+    GhostSetup ghost;     // Add: the new ghost; Remove: its name
+    uint32_t timeMs = 0;  // Hold, Alternate: how long; 0 ends the one under way
 
     bool operator==(const HostCommand&) const = default;
 };
 
-// "add NAME[:ANSWER]", "remove NAME", "clear", "quit". Trailing NULs and line
-// ends are ignored (senders often count a terminating NUL in).
+// "add NAME[:ANSWER]", "remove NAME", "clear", "quit", "hold MS",
+// "alternate MS" (MS up to 600000). Trailing NULs and line ends are ignored
+// (senders often count a terminating NUL in).
 std::optional<HostCommand> ParseHostCommand(std::string_view text);
 
 // ghost_host.exe [--ghost NAME[:ANSWER]]... [--log FILE] [--hidden]

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sstp/win/sakura_message.h"
+
 namespace quillbin {
 
 // The control window's class; `--command` and the test fixture look it up.
@@ -16,7 +18,7 @@ inline constexpr wchar_t kDemoGhostWindowClass[] = L"QuillbinDemoGhost";
 inline constexpr uint32_t kGhostHostCommandId = 0x51424748;
 
 // wParam of the "sakura" broadcast that tells readers to refresh.
-inline constexpr uint32_t kSakuraRefreshWParam = 1024;
+inline constexpr uint32_t kSakuraRefreshWParam = static_cast<uint32_t>(win::kSakuraRefresh);
 
 // Size of the named block the host creates.
 inline constexpr size_t kHostBlockSize = 64 * 1024;

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "settings/win/settings_file.h"
+#include "tests/support/files.h"
 
 namespace quillbin::win {
 namespace {
@@ -18,19 +20,7 @@ constexpr char kJapaneseHost[] = "\x83\x7a\x83\x58\x83\x67\x96\xbc";
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char temp[MAX_PATH] = {};
-        ::GetTempPathA(MAX_PATH, temp);
-        m_folder = std::string(temp) + "quillbin-settings-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                   std::to_string(::GetTickCount());
-        ASSERT_TRUE(::CreateDirectoryA(m_folder.c_str(), nullptr));
-        m_path = m_folder + "\\pinger.ini";
-    }
-    void TearDown() override {
-        ::SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA(m_path.c_str());
-        ::RemoveDirectoryA(m_folder.c_str());
-    }
+    void SetUp() override { ASSERT_TRUE(m_folder.ok()); }
     std::string FileText() const {
         std::ifstream in(m_path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -40,8 +30,8 @@ protected:
         out << text;
     }
 
-    std::string m_folder;
-    std::string m_path;
+    TempFolder m_folder{L"quillbin-settings"};
+    std::string m_path = m_folder.AnsiFile(L"pinger.ini");
 };
 
 TEST_F(SettingsFileTest, NoFileGivesDefaultsAndClosingCreatesItKeysInOrder) {
@@ -99,14 +89,25 @@ TEST_F(SettingsFileTest, UnwritableFileKeepsItsContent) {
     EXPECT_EQ(settings.count, 3u);
 }
 
+// Wine lets root write read-only files: the test command hands this test
+// one that the kernel refuses to change even for root (read_only_file.sh).
 TEST_F(SettingsFileTest, ReadOnlyFileKeepsItsContent) {
-    const std::string before = "[General]\r\nPingNum=3\r\n";
-    WriteFileText(before);
-    ASSERT_TRUE(::SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_READONLY));
+    if (const char* prepared = std::getenv("QB_READ_ONLY_SETTINGS")) {
+        m_path = prepared;
+    } else {
+        WriteFileText("[General]\r\nPingNum=3\r\n");
+        ASSERT_TRUE(::SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    const DWORD attributes = ::GetFileAttributesA(m_path.c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    ASSERT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u);
+    const std::string before = FileText();
+    ASSERT_NE(before.find("PingNum=3"), std::string::npos);
     HANDLE probe = ::CreateFileA(m_path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (probe != INVALID_HANDLE_VALUE) {
         ::CloseHandle(probe);
-        GTEST_SKIP() << "this account may write read-only files (root under Wine)";
+        GTEST_SKIP() << "this account may write read-only files (root under Wine), and " << m_path
+                     << " could not be made immutable";
     }
     SaveSettings(m_path, PingSettings{"example.org", 7, 8, 1, 9});
     EXPECT_EQ(FileText(), before);

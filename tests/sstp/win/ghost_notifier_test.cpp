@@ -1,15 +1,22 @@
 // The notifier against the demo ghost host, with a window of the test's main
-// thread standing in for the dialog.
+// thread standing in for the dialog: its sends, and its refreshes while the
+// host rewrites the block or keeps the mutex "SakuraFMO".
 #include "sstp/win/ghost_notifier.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "framework/win/unique_handle.h"
 #include "sstp/sstp_request.h"
+#include "sstp/win/host_directory_reader.h"
 #include "sstp/win/sakura_message.h"
 #include "tests/sstp/win/sender_window.h"
 #include "tests/support/ghost_host_fixture.h"
@@ -135,7 +142,10 @@ TEST_F(GhostNotifierTest, RefreshFromInsideAReplyWaitsForTheSendToEnd) {
     auto host = StartHost({"Reentrant:reentrant", "Second", "Third"});
     ASSERT_TRUE(host->ready());
     ASSERT_EQ(m_notifier.Ghosts().size(), 3u);
-    m_window.PumpUntil([] { return false; }, 200);  // the host's start-up broadcasts
+    // Refreshes due before the send are handled before it, so that the first
+    // one counted after it is the ghost's. The host broadcasts only after a
+    // command, never at start-up: what is due is queued already.
+    DispatchQueued();
     const size_t refreshesBefore = m_window.Refreshes().size();
 
     EXPECT_EQ(m_notifier.SendSstpNotify(kStartupEventBody), 0u);
@@ -207,6 +217,145 @@ TEST_F(GhostNotifierTest, FailedRefreshAfterAGoodOneLeavesTheListEmpty) {
     EXPECT_EQ(m_notifier.RefreshGhostList(), 0);
     EXPECT_EQ(m_notifier.Ghosts().size(), 0u);
     EXPECT_EQ(m_notifier.SendSstpNotify(kStartupEventBody), 0u);
+}
+
+using Clock = std::chrono::steady_clock;
+using Span = std::pair<Clock::time_point, Clock::time_point>;
+
+long long Ms(Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); }
+
+// A busy shared machine now and then runs none of the test's threads, or not
+// the Wine server their calls go through, for a tenth of a second. A thread
+// that calls the server every millisecond notes each such stall (a gap over
+// 10 ms), and a timing is judged net of them: what the code spent and waited.
+class StallMeter {
+public:
+    StallMeter() : m_never(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        m_thread = std::thread([this] {
+            for (Clock::time_point last = Clock::now(); !m_stop;) {
+                ::WaitForSingleObject(m_never.get(), 1);
+                Clock::time_point before = std::exchange(last, Clock::now());
+                if (last - before > std::chrono::milliseconds(10)) m_stalls.emplace_back(before, last);
+            }
+        });
+    }
+    // Once the measured spans are over.
+    long long NetMs(const Span& span) {
+        m_stop = true;
+        if (m_thread.joinable()) m_thread.join();
+        Clock::duration net = span.second - span.first;
+        for (const Span& stall : m_stalls) {
+            Clock::time_point from = std::max(stall.first, span.first), to = std::min(stall.second, span.second);
+            if (to > from) net -= to - from;
+        }
+        return Ms(net);
+    }
+
+private:
+    UniqueHandle m_never;
+    std::atomic<bool> m_stop{false};
+    std::vector<Span> m_stalls;
+    std::thread m_thread;
+};
+
+// The host writes its ghosts in order and reversed, in turn, taking a while
+// over each write: a copy that overlapped a write would list neither. A
+// refresh whose 100 ms wait ran out (a host stalled that long) copies without
+// the mutex, as it should: only those that returned sooner are held to it.
+TEST_F(GhostNotifierTest, EveryRefreshDuringContinuousRewritesReadsOneWholeList) {
+    auto host = StartHost({"Alpha", "Beta", "Gamma", "Delta"});
+    ASSERT_TRUE(host->ready());
+    const std::vector<uint32_t> inOrder = m_notifier.Ghosts().handles, reversed(inOrder.rbegin(), inOrder.rend());
+    ASSERT_EQ(inOrder.size(), 4u);
+    ASSERT_TRUE(host->Command("alternate 120000"));
+    int seen[3] = {0, 0, 0}, waitedOut = 0;  // in order, reversed, neither
+    for (int i = 0; i < 1000; ++i) {
+        Clock::time_point started = Clock::now();
+        ASSERT_EQ(m_notifier.RefreshGhostList(), 1);
+        if (Ms(Clock::now() - started) >= 95) {
+            ++waitedOut;
+            continue;
+        }
+        std::vector<uint32_t> handles = m_notifier.Ghosts().handles;
+        ++seen[handles == inOrder ? 0 : handles == reversed ? 1 : 2];
+    }
+    std::printf("in order %d, reversed %d, neither %d, waits run out %d\n", seen[0], seen[1], seen[2], waitedOut);
+    EXPECT_EQ(seen[2], 0);
+    EXPECT_GT(seen[0], 0);  // both came up: the host rewrote all along
+    EXPECT_GT(seen[1], 0);
+    EXPECT_LE(waitedOut, 100);
+}
+
+// A host keeps the mutex for 3 s: each refresh meanwhile waits for it, then
+// copies without it, while the window keeps answering; after the release a
+// refresh reads as usual.
+TEST_F(GhostNotifierTest, AHostKeepingTheMutexCostsEachRefreshItsWaitAndTheWindowKeepsAnswering) {
+    auto host = StartHost({"Alpha", "Beta"});
+    ASSERT_TRUE(host->ready());
+    const std::vector<uint32_t> listed = m_notifier.Ghosts().handles;
+    StallMeter stalls;
+    ASSERT_TRUE(host->Command("hold 3000"));  // accepted once the host owns it
+    const Clock::time_point held = Clock::now();
+    std::atomic<bool> probing{true}, probed{false};
+    std::vector<Span> probes, refreshes;
+    std::thread prober([&] {
+        for (DWORD_PTR ignored = 0; probing; ::Sleep(20)) {
+            Clock::time_point sent = Clock::now();
+            ::SendMessageTimeoutW(m_window.get(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+            probes.emplace_back(sent, Clock::now());
+        }
+        probed = true;
+    });
+    while (Ms(Clock::now() - held) < 2800) {
+        Clock::time_point started = Clock::now();
+        EXPECT_EQ(m_notifier.RefreshGhostList(), 1);
+        refreshes.emplace_back(started, Clock::now());
+        m_window.PumpUntil([] { return false; }, 10);
+    }
+    probing = false;
+    m_window.PumpUntil([&] { return probed.load(); }, 10000);  // a last probe may be on its way
+    prober.join();
+    long long refreshMs = 0, probeMs = 0, rawMs[2] = {0, 0};
+    for (const Span& span : refreshes) refreshMs = std::max(refreshMs, stalls.NetMs(span));
+    for (const Span& span : probes) probeMs = std::max(probeMs, stalls.NetMs(span));
+    for (const Span& span : refreshes) rawMs[0] = std::max(rawMs[0], Ms(span.second - span.first));
+    for (const Span& span : probes) rawMs[1] = std::max(rawMs[1], Ms(span.second - span.first));
+    std::printf("%zu refreshes, the longest %lld ms (%lld as timed); %zu probes, the longest %lld ms (%lld)\n",
+                refreshes.size(), refreshMs, rawMs[0], probes.size(), probeMs, rawMs[1]);
+    EXPECT_LE(refreshMs, 150);
+    EXPECT_LE(probeMs, 100);
+
+    m_window.PumpUntil([&] { return Ms(Clock::now() - held) > 3200; }, 5000);
+    EXPECT_EQ(m_notifier.RefreshGhostList(), 1);
+    EXPECT_EQ(m_notifier.Ghosts().handles, listed);
+}
+
+// The host dies owning the mutex; its block lives on while another handle to
+// it is open (as when a second host shares it).
+TEST_F(GhostNotifierTest, AHostThatDiesOwningTheMutexLeavesItToTheNextRefresh) {
+    auto host = StartHost({"Alpha", "Beta"});
+    ASSERT_TRUE(host->ready());
+    const std::vector<uint32_t> listed = m_notifier.Ghosts().handles;
+    UniqueHandle block(::OpenFileMappingA(FILE_MAP_READ, FALSE, kHostDirectoryName));
+    ASSERT_TRUE(block);
+    ASSERT_TRUE(host->Command("hold 60000"));
+    {
+        UniqueHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, host->ProcessId()));
+        ASSERT_TRUE(process && ::TerminateProcess(process.get(), 1));
+    }
+    ASSERT_TRUE(host->WaitForExit(5000));
+
+    EXPECT_EQ(m_notifier.RefreshGhostList(), 1);
+    EXPECT_EQ(m_notifier.Ghosts().handles, listed);
+    // The refresh took the abandoned mutex over and gave it back: the next
+    // writer finds it free.
+    UniqueHandle mutex(::CreateMutexA(nullptr, FALSE, kHostDirectoryMutexName));
+    DWORD woke = WAIT_FAILED;
+    std::thread([&] {
+        woke = ::WaitForSingleObject(mutex.get(), 0);
+        if (woke == WAIT_OBJECT_0 || woke == WAIT_ABANDONED) ::ReleaseMutex(mutex.get());
+    }).join();
+    EXPECT_EQ(woke, WAIT_OBJECT_0);
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST(HostDirectory, SizeFieldsOfPublishedBlocks) {
         {
             PublishedBlock block(c.mappingBytes, c.content);
             ASSERT_TRUE(block.ok()) << "another block \"Sakura\" exists";
-            std::optional<GhostList> read = ReadHostDirectory();
+            std::optional<GhostList> read = HostDirectoryReader().Read();
             ASSERT_EQ(read.has_value(), c.expected.has_value());
             if (read) {
                 EXPECT_EQ(read->handles, *c.expected);
@@ -110,7 +110,7 @@ TEST(HostDirectory, SizeFieldsOfPublishedBlocks) {
 TEST(HostDirectory, NoBlockMeansNoGhostsAndNothingSent) {
     UniqueHandle existing(::OpenFileMappingA(FILE_MAP_READ, FALSE, kHostDirectoryName));
     ASSERT_FALSE(existing) << "a block \"Sakura\" is published";
-    EXPECT_FALSE(ReadHostDirectory().has_value());
+    EXPECT_FALSE(HostDirectoryReader().Read().has_value());
 
     GhostNotifier notifier(RegisterSakuraMessage());
     EXPECT_EQ(notifier.RefreshGhostList(), 0);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/win/wide_text.h"
+#include "sstp/sstp_request.h"
 #include "tools/ghost_host/host_protocol.h"
 #include "tools/ghost_host/request_view.h"
 
@@ -15,7 +16,6 @@ constexpr UINT kReapPeriodMs = 1000;
 // A host left running for days must not fill memory with old requests.
 constexpr LRESULT kMaxRequestLines = 20000;
 constexpr LRESULT kTrimRequestLines = 2000;
-constexpr uint64_t kSstpCopyDataId = 9801;
 
 constexpr wchar_t kHeaderText[] =
     L"Quillbin demo ghost host. It publishes the ghosts below in the shared block \"Sakura\" and shows every "
@@ -44,9 +44,12 @@ bool ControlWindow::RegisterWindowClass(HINSTANCE instance) {
 
 bool ControlWindow::Create(HINSTANCE instance, Owner& owner) {
     m_owner = &owner;
-    ::CreateWindowExW(0, kGhostHostWindowClass, L"Quillbin demo ghost host", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                      CW_USEDEFAULT, 760, 560, nullptr, nullptr, instance, this);
-    return m_window != nullptr;
+    // m_window is set as early as WM_NCCREATE: only the call's result says
+    // whether the window outlived its creation.
+    HWND window = ::CreateWindowExW(0, kGhostHostWindowClass, L"Quillbin demo ghost host", WS_OVERLAPPEDWINDOW,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, 760, 560, nullptr, nullptr, instance, this);
+    if (!window) m_window = nullptr;
+    return window != nullptr;
 }
 
 LRESULT CALLBACK ControlWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -29,9 +29,8 @@ bool DemoGhost::RegisterWindowClass(HINSTANCE instance) {
     return ::RegisterClassExW(&cls) != 0;
 }
 
-DemoGhost::DemoGhost(GhostSetup setup, uint64_t serial, GhostServices& services)
+DemoGhost::DemoGhost(GhostSetup setup, GhostServices& services)
     : m_setup(std::move(setup)),
-      m_serial(serial),
       m_services(services),
       m_ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
@@ -44,8 +43,12 @@ DemoGhost::~DemoGhost() {
 bool DemoGhost::Start(HINSTANCE instance) {
     if (!m_ready || !m_stop) return false;
     m_thread = std::thread([this, instance] { ThreadMain(instance); });
-    ::WaitForSingleObject(m_ready.get(), kStartTimeoutMs);
-    return m_window != nullptr && !m_finished;
+    // No time limit of our own: the thread signals once CreateWindowExW has
+    // returned, either way. A fixed limit failed the host as if the window
+    // could not be made (exit 7) whenever the thread was merely slow, as the
+    // first window of a process under Wine can be while it starts its desktop.
+    ::WaitForSingleObject(m_ready.get(), INFINITE);
+    return m_window != nullptr;
 }
 
 void DemoGhost::Vanish() {
@@ -61,6 +64,10 @@ void DemoGhost::RequestStop() {
 
 void DemoGhost::ThreadMain(HINSTANCE instance) {
     ScopeExit finished([this] { m_finished = true; });
+    // The queue exists before the id is known, so a WM_QUIT that RequestStop
+    // posts from now on cannot fail for want of one and be lost.
+    MSG msg;
+    ::PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     m_threadId = ::GetCurrentThreadId();
     HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, kDemoGhostWindowClass, WideFromUtf8(m_setup.name).c_str(),
                                     WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
@@ -70,7 +77,6 @@ void DemoGhost::ThreadMain(HINSTANCE instance) {
     m_window = window;
     ::SetEvent(m_ready.get());
     if (!window) return;
-    MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
@@ -144,7 +150,7 @@ LRESULT DemoGhost::Answer(WPARAM sender) {
         // Cut short when the host removes the ghost or quits.
         return ::WaitForSingleObject(m_stop.get(), m_setup.delayMs) == WAIT_TIMEOUT ? 1 : 0;
     case GhostAnswer::Reentrant: {
-        m_services.block.Publish(BuildHostDirectory({}, kHostBlockSize).bytes);
+        m_services.block.Publish(BuildHostDirectory({}, {}, kHostBlockSize).bytes);
         DWORD_PTR ignored = 0;
         ::SendMessageTimeoutW(reinterpret_cast<HWND>(sender), m_services.sakuraMessage, kSakuraRefreshWParam, 0,
                               SMTO_NORMAL, kReentrantSendTimeoutMs, &ignored);

@@ -29,7 +29,7 @@ class DemoGhost {
 public:
     static bool RegisterWindowClass(HINSTANCE instance);
 
-    DemoGhost(GhostSetup setup, uint64_t serial, GhostServices& services);
+    DemoGhost(GhostSetup setup, GhostServices& services);
     // Stops the thread and waits for it.
     ~DemoGhost();
     DemoGhost(const DemoGhost&) = delete;
@@ -46,7 +46,6 @@ public:
 
     void SetIndex(uint32_t index) { m_index = index; }
     const GhostSetup& setup() const { return m_setup; }
-    uint64_t serial() const { return m_serial; }
     HWND window() const { return m_window; }
     bool vanished() const { return m_vanished; }
 
@@ -57,7 +56,6 @@ private:
     LRESULT Answer(WPARAM sender);
 
     const GhostSetup m_setup;
-    const uint64_t m_serial;
     GhostServices& m_services;
     std::atomic<uint32_t> m_index{0};
     HWND m_window = nullptr;  // set before m_ready is signalled

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/win/wide_text.h"
+#include "sstp/win/sakura_message.h"
 #include "tools/ghost_host/host_directory_writer.h"
 #include "tools/ghost_host/host_protocol.h"
 
@@ -18,11 +19,22 @@ constexpr int kCannotCreateBlock = 6;
 constexpr int kCannotStartGhost = 7;
 constexpr int kCannotCreateWindow = 8;
 
+// The folder of ghost_host.exe, with a trailing backslash, in code page 932.
+std::string ProgramFolder() {
+    wchar_t path[MAX_PATH + 1] = {};
+    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring full(path, n < MAX_PATH ? n : 0);
+    return Cp932FromWide(full.substr(0, full.find_last_of(L'\\') + 1));
+}
+
+uint32_t WindowNumber(HWND window) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)); }
+
 }  // namespace
 
 GhostHost::GhostHost(HostOptions options)
     : m_options(std::move(options)),
-      m_sakuraMessage(::RegisterWindowMessageA("sakura")),
+      m_sakuraMessage(::RegisterWindowMessageA(kSakuraMessageName)),
+      m_identity{::GetCurrentProcessId(), ProgramFolder()},
       m_services{m_log, m_feed, m_block, m_sakuraMessage} {}
 
 GhostHost::~GhostHost() {
@@ -59,7 +71,7 @@ int GhostHost::Run(HINSTANCE instance) {
 }
 
 bool GhostHost::AddGhost(const GhostSetup& setup) {
-    auto ghost = std::make_unique<DemoGhost>(setup, m_nextSerial++, m_services);
+    auto ghost = std::make_unique<DemoGhost>(setup, m_services);
     if (!ghost->Start(m_instance)) return false;
     ghost->SetIndex(static_cast<uint32_t>(m_ghosts.size()));
     m_ghosts.push_back(std::move(ghost));
@@ -72,16 +84,22 @@ void GhostHost::RetireGhost(std::unique_ptr<DemoGhost> ghost) {
     m_retiring.push_back(std::move(ghost));
 }
 
-void GhostHost::Publish() {
+HostDirectory GhostHost::Directory(bool reversed) const {
     std::vector<DirectoryGhost> entries;
-    for (size_t i = 0; i < m_ghosts.size(); ++i) {
-        const DemoGhost& ghost = *m_ghosts[i];
-        m_ghosts[i]->SetIndex(static_cast<uint32_t>(i));
-        entries.push_back(DirectoryGhost{ghost.serial(), Cp932FromWide(WideFromUtf8(ghost.setup().name)),
-                                         reinterpret_cast<uintptr_t>(ghost.window())});
+    for (const auto& ghost : m_ghosts) {
+        entries.push_back(
+            DirectoryGhost{Cp932FromWide(WideFromUtf8(ghost->setup().name)), WindowNumber(ghost->window())});
     }
-    HostDirectory directory = BuildHostDirectory(entries, kHostBlockSize);
-    m_block.Publish(directory.bytes);
+    if (reversed) std::reverse(entries.begin(), entries.end());
+    return BuildHostDirectory(m_identity, entries, kHostBlockSize);
+}
+
+void GhostHost::Publish() {
+    for (size_t i = 0; i < m_ghosts.size(); ++i) m_ghosts[i]->SetIndex(static_cast<uint32_t>(i));
+    HostDirectory directory = Directory();
+    if (!m_block.Publish(directory.bytes) && m_window.window()) {
+        m_window.AddNote(L"the block was left as it was: its mutex stayed taken");
+    }
     m_listed = directory.ghosts;
     for (size_t i = 0; i < m_listed; ++i) {
         if (m_ghosts[i]->setup().answer == GhostAnswer::Gone) m_ghosts[i]->Vanish();
@@ -95,8 +113,9 @@ void GhostHost::ShowGhosts() {
     std::vector<std::wstring> lines;
     for (size_t i = 0; i < m_ghosts.size(); ++i) {
         const DemoGhost& ghost = *m_ghosts[i];
-        std::wstring line = std::to_wstring(i) + L"  quillbin_ghost_" + std::to_wstring(ghost.serial()) + L"  \"" +
-                            WideFromUtf8(ghost.setup().name) + L"\"  window " +
+        std::wstring line = std::to_wstring(i) + L"  " +
+                            WideFromUtf8(GhostDirectoryId(m_identity.processId, WindowNumber(ghost.window()))) +
+                            L"  \"" + WideFromUtf8(ghost.setup().name) + L"\"  window " +
                             std::to_wstring(reinterpret_cast<uintptr_t>(ghost.window())) + L"  " +
                             WideFromUtf8(DescribeGhostAnswer(ghost.setup()));
         if (ghost.vanished()) line += L"  (window destroyed, still listed)";
@@ -116,6 +135,9 @@ bool GhostHost::OnCommand(std::string_view utf8) {
     case HostCommand::Kind::Quit:
         ::PostMessageW(m_window.window(), WM_CLOSE, 0, 0);
         return true;
+    case HostCommand::Kind::Hold:
+    case HostCommand::Kind::Alternate:
+        return OnBlockExercise(*command, utf8);
     case HostCommand::Kind::Add:
         if (!AddGhost(command->ghost)) return false;
         break;
@@ -133,11 +155,27 @@ bool GhostHost::OnCommand(std::string_view utf8) {
         m_ghosts.clear();
         break;
     }
+    // An alternation would write the old ghosts over the new; a hold is
+    // waited for, as by any writer.
+    m_exercise.StopAlternating();
     Publish();
     Broadcast();
     ShowGhosts();
     m_window.AddNote(WideFromUtf8(utf8.substr(0, 200)));
     return true;
+}
+
+bool GhostHost::OnBlockExercise(const HostCommand& command, std::string_view utf8) {
+    bool accepted = true;
+    if (command.timeMs == 0) {
+        m_exercise.Stop();
+    } else if (command.kind == HostCommand::Kind::Hold) {
+        accepted = m_exercise.Hold(command.timeMs);
+    } else {
+        m_exercise.Alternate(command.timeMs, Directory().bytes, Directory(true).bytes);
+    }
+    m_window.AddNote(WideFromUtf8(utf8.substr(0, 200)) + (accepted ? L"" : L" (the mutex stayed taken)"));
+    return accepted;
 }
 
 void GhostHost::OnRequestsArrived() {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "tools/ghost_host/host_command.h"
+#include "tools/ghost_host/host_directory_writer.h"
+#include "tools/ghost_host/win/block_exercise.h"
 #include "tools/ghost_host/win/control_window.h"
 #include "tools/ghost_host/win/demo_ghost.h"
 #include "tools/ghost_host/win/host_block.h"
@@ -32,8 +34,11 @@ private:
     void OnRequestsArrived() override;
     void OnTimer() override;
 
+    bool OnBlockExercise(const HostCommand& command, std::string_view utf8);
     bool AddGhost(const GhostSetup& setup);
     void RetireGhost(std::unique_ptr<DemoGhost> ghost);
+    // The directory of the current ghosts, in their order or reversed.
+    HostDirectory Directory(bool reversed = false) const;
     // Writes the current ghosts into the block, then destroys the window of
     // every "gone" ghost that has now been listed once.
     void Publish();
@@ -43,11 +48,12 @@ private:
     HostOptions m_options;
     HINSTANCE m_instance = nullptr;
     UINT m_sakuraMessage = 0;
+    DirectoryHost m_identity;
     HostBlock m_block;
+    BlockExercise m_exercise{m_block};
     RequestLogFile m_log;
     RequestFeed m_feed;
     GhostServices m_services;
-    uint64_t m_nextSerial = 1;
     std::vector<std::unique_ptr<DemoGhost>> m_ghosts;
     // Removed ghosts whose threads are still finishing a request.
     std::vector<std::unique_ptr<DemoGhost>> m_retiring;
