@@ -17,7 +17,7 @@
 #include "framework/win/clipboard.h"
 #include "tests/e2e/dialog_driver.h"
 #include "tests/e2e/expected_texts.h"
-#include "tests/e2e/polling.h"
+#include "tests/support/waiting.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/window_access.h"
 
