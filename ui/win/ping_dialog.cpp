@@ -161,7 +161,7 @@ void CPingDialog::OnSend() {
     EnableSendButton(FALSE);
     // The run works on a copy of the settings: whatever reads the fields
     // back from now on cannot reach it.
-    if (!m_echoRunner.Start(m_settings, CreateEchoPlatform(), [this] { EchoWorker(); })) EnableSendButton(TRUE);
+    if (!m_echoRunner.Start(m_settings, CreateEchoPlatform(), [this] { EchoThreadProc(this); })) EnableSendButton(TRUE);
 }
 
 void CPingDialog::OnAbout() {
@@ -222,6 +222,8 @@ void CPingDialog::OnCopyResults() {
     if (!statusText.empty()) text += L"\r\n" + statusText;
     if (!SetClipboardText(m_hWnd, text)) ::MessageBeep(MB_ICONWARNING);
 }
+
+void CPingDialog::EchoThreadProc(void* dialog) { static_cast<CPingDialog*>(dialog)->EchoWorker(); }
 
 void CPingDialog::EchoWorker() {
     EnableSendButton(FALSE);

@@ -70,7 +70,9 @@ private:
     // Unicode text; nothing happens while the list is empty.
     void OnCopyResults();
 
-    // On the worker thread.
+    // On the worker thread: the thread's entry, handed the dialog as an
+    // untyped pointer, runs EchoWorker on it; the thread ends when it returns.
+    static void EchoThreadProc(void* dialog);
     void EchoWorker();
     void EchoRun();
 
