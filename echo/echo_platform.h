@@ -19,7 +19,6 @@ inline constexpr uint8_t kIpFlagDontFragment = 0x02;
 // The request options of one echo (IP_OPTION_INFORMATION without IP options).
 struct EchoRequestOptions {
     uint8_t ttl = 0;
-    uint8_t tos = 0;
     uint8_t flags = 0;
 };
 

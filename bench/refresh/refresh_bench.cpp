@@ -18,6 +18,7 @@
 #include "sstp/win/ghost_notifier.h"
 #include "sstp/win/host_directory_reader.h"
 #include "sstp/win/sakura_message.h"
+#include "tests/support/ghost_notifier_peer.h"
 #include "tools/ghost_host/host_directory_writer.h"
 
 namespace quillbin::win {
@@ -87,7 +88,7 @@ int Run(int refreshes) {
     for (int i = 0; i < refreshes; ++i) {
         Time(whole, [&] {
             notifier.RefreshGhostList();
-            return notifier.Ghosts().size();
+            return GhostNotifierPeer::Ghosts(notifier).size();
         });
         Time(underMutex, [&] { return locked.Read().value_or(GhostList{}).size(); });
         Time(withoutMutex, [&] { return unlocked.Read().value_or(GhostList{}).size(); });

@@ -31,7 +31,6 @@ public:
     EchoReply SendEcho(uint32_t destination, std::string_view payload, const EchoRequestOptions& options) override {
         IP_OPTION_INFORMATION request{};
         request.Ttl = options.ttl;
-        request.Tos = options.tos;
         request.Flags = options.flags;
         request.OptionsSize = 0;
         request.OptionsData = nullptr;

@@ -15,8 +15,6 @@ void CListBox::ResetContent() const { Send(LB_RESETCONTENT); }
 
 int CListBox::GetCount() const { return static_cast<int>(Send(LB_GETCOUNT)); }
 
-std::string CListBox::GetText(int index) const { return Cp932FromWide(GetWideText(index)); }
-
 std::wstring CListBox::GetWideText(int index) const {
     LRESULT length = Send(LB_GETTEXTLEN, static_cast<WPARAM>(index));
     if (length == LB_ERR || length < 0) return {};
@@ -29,17 +27,5 @@ std::wstring CListBox::GetWideText(int index) const {
 void CSpinButtonCtrl::SetRange(short lower, short upper) const {
     Send(UDM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(upper), static_cast<WORD>(lower)));
 }
-
-void CSpinButtonCtrl::GetRange(int& lower, int& upper) const {
-    auto range = static_cast<DWORD>(Send(UDM_GETRANGE));
-    lower = static_cast<short>(HIWORD(range));
-    upper = static_cast<short>(LOWORD(range));
-}
-
-int CSpinButtonCtrl::SetPos(int position) const {
-    return static_cast<int>(Send(UDM_SETPOS32, 0, static_cast<LPARAM>(position)));
-}
-
-int CSpinButtonCtrl::GetPos() const { return static_cast<int>(Send(UDM_GETPOS32, 0, 0)); }
 
 }  // namespace quillbin::win

@@ -19,8 +19,6 @@ public:
     int AddString(std::string_view cp932) const;
     void ResetContent() const;
     int GetCount() const;
-    // The line as code page 932 bytes; empty for an index out of range.
-    std::string GetText(int index) const;
     // The line as the list shows it, in UTF-16; empty for an index out of range.
     std::wstring GetWideText(int index) const;
 };
@@ -29,9 +27,6 @@ class CSpinButtonCtrl : public CWnd {
 public:
     // The 16-bit range of UDM_SETRANGE: `upper` may be below `lower`.
     void SetRange(short lower, short upper) const;
-    void GetRange(int& lower, int& upper) const;
-    int SetPos(int position) const;
-    int GetPos() const;
 };
 
 class CStatic : public CWnd {};

@@ -139,7 +139,6 @@ public:
     PaintContext& operator=(const PaintContext&) = delete;
 
     HDC get() const noexcept { return m_dc; }
-    const PAINTSTRUCT& paint() const noexcept { return m_paint; }
 
 private:
     HWND m_window;

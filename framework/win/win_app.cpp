@@ -45,8 +45,6 @@ CWinApp::~CWinApp() {
 
 CWinApp* CWinApp::Current() noexcept { return RegisteredApplication(); }
 
-BOOL CWinApp::InitApplication() { return TRUE; }
-
 BOOL CWinApp::InitInstance() { return TRUE; }
 
 int CWinApp::Run() {
@@ -71,7 +69,7 @@ int RunApplication(HINSTANCE instance) {
     if (!app) return 1;
     app->m_hInstance = instance;
     if (app->m_appName.empty()) app->m_appName = NameFromStringsOrExecutable();
-    if (!app->InitApplication() || !app->InitInstance()) {
+    if (!app->InitInstance()) {
         if (app->m_pMainWnd && app->m_pMainWnd->GetSafeHwnd()) app->m_pMainWnd->DestroyWindow();
         return app->ExitInstance();
     }

@@ -23,7 +23,6 @@ public:
     // The one application object of the process, or nullptr.
     static CWinApp* Current() noexcept;
 
-    virtual BOOL InitApplication();
     // TRUE enters the message loop (Run); FALSE ends the program at once.
     virtual BOOL InitInstance();
     // The message loop: until WM_QUIT, then ExitInstance.

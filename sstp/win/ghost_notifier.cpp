@@ -86,20 +86,6 @@ unsigned GhostNotifier::SendSstpNotify(std::string_view body) {
     return failed;
 }
 
-GhostList GhostNotifier::Ghosts() {
-    GhostList copy;
-    HWND sender;
-    DWORD windowThread;
-    {
-        auto guard = m_ghostLock.lock();
-        copy = m_ghosts;
-        sender = m_sender;
-        windowThread = m_windowThread;
-    }
-    SettleOwedRefresh(sender, windowThread);
-    return copy;
-}
-
 void GhostNotifier::SettleOwedRefresh(HWND sender, DWORD windowThread) {
     if (!m_refreshOwed.load()) return;
     if (sender == nullptr || windowThread == ::GetCurrentThreadId()) {

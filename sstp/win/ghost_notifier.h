@@ -48,11 +48,10 @@ public:
     // or an answer of 0).
     unsigned SendSstpNotify(std::string_view body);
 
-    // A copy of the list, taken under the lock (so it waits for a send of
-    // another thread).
-    GhostList Ghosts();
-
 private:
+    // Tests and benchmarks look at the list through it.
+    friend class GhostNotifierPeer;
+
     // After the lock is given up: runs or posts a refresh that was put off.
     void SettleOwedRefresh(HWND sender, DWORD windowThread);
 

@@ -238,7 +238,6 @@ TEST_F(EchoRunTest, EveryEchoCarriesTheRequestOptionsAndThePayload) {
         ASSERT_EQ(run.sent.size(), 3u);
         for (const SentEcho& echo : run.sent) {
             EXPECT_EQ(echo.options.ttl, c.wireTtl) << c.ttl;
-            EXPECT_EQ(echo.options.tos, 0);
             EXPECT_EQ(echo.options.flags, c.flags) << c.dontFragment;
             EXPECT_EQ(echo.destination, kDestination);
             EXPECT_EQ(echo.payload.size(), 34u);

@@ -124,7 +124,7 @@ protected:
 
 TEST_F(LoopbackEchoTest, EchoesThePayloadBack) {
     for (std::string payload : {std::string(), std::string("\x82\xE0\x82\xB1"), std::string(1500, 'k')}) {
-        EchoReply reply = m_handle->SendEcho(kLoopback, payload, EchoRequestOptions{64, 0, 0});
+        EchoReply reply = m_handle->SendEcho(kLoopback, payload, EchoRequestOptions{64, 0});
         ASSERT_TRUE(reply.written) << reply.lastError;
         EXPECT_EQ(reply.status, 0u);
         EXPECT_EQ(reply.address, kLoopback);
@@ -136,10 +136,10 @@ TEST_F(LoopbackEchoTest, EchoesThePayloadBack) {
 }
 
 TEST_F(LoopbackEchoTest, RepliesStayReadableUntilTheNextEcho) {
-    EchoReply first = m_handle->SendEcho(kLoopback, "first", EchoRequestOptions{64, 0, 0});
+    EchoReply first = m_handle->SendEcho(kLoopback, "first", EchoRequestOptions{64, 0});
     ASSERT_TRUE(first.data.has_value());
     EXPECT_EQ(*first.data, "first");
-    EchoReply second = m_handle->SendEcho(kLoopback, "second!", EchoRequestOptions{64, 0, kIpFlagDontFragment});
+    EchoReply second = m_handle->SendEcho(kLoopback, "second!", EchoRequestOptions{64, kIpFlagDontFragment});
     ASSERT_TRUE(second.data.has_value());
     EXPECT_EQ(*second.data, "second!");
 }

@@ -20,6 +20,7 @@
 #include "sstp/win/sakura_message.h"
 #include "tests/sstp/win/sender_window.h"
 #include "tests/support/ghost_host_fixture.h"
+#include "tests/support/ghost_notifier_peer.h"
 
 namespace quillbin::win {
 namespace {
@@ -64,7 +65,7 @@ protected:
 TEST_F(GhostNotifierTest, StartupRequestArrivesByteForByte) {
     auto host = StartHost({"Solo"});
     ASSERT_TRUE(host->ready());
-    GhostList ghosts = m_notifier.Ghosts();
+    GhostList ghosts = GhostNotifierPeer::Ghosts(m_notifier);
     ASSERT_EQ(ghosts.size(), 1u);
 
     const std::string expected = "NOTIFY SSTP/1.0\r\nCharset: Shift_JIS\r\nSecurityLevel: local\r\n"
@@ -94,7 +95,7 @@ TEST_F(GhostNotifierTest, StartupRequestArrivesByteForByte) {
 TEST_F(GhostNotifierTest, GhostWhoseWindowIsGoneCountsAsFailed) {
     auto host = StartHost({"First", "Second:gone", "Third"});
     ASSERT_TRUE(host->ready());
-    GhostList ghosts = m_notifier.Ghosts();
+    GhostList ghosts = GhostNotifierPeer::Ghosts(m_notifier);
     ASSERT_EQ(ghosts.size(), 3u);
     // The host destroys the window right after publishing; wait until it has.
     HWND second = reinterpret_cast<HWND>(static_cast<uintptr_t>(ghosts.handles[1]));
@@ -104,7 +105,7 @@ TEST_F(GhostNotifierTest, GhostWhoseWindowIsGoneCountsAsFailed) {
     ASSERT_TRUE(host->WaitForRequests(2, 5000));
     EXPECT_EQ(ReceivingGhosts(*host), (std::vector<std::string>{"First", "Third"}));
     // A stale handle stays listed until the next refresh.
-    EXPECT_EQ(m_notifier.Ghosts().size(), 3u);
+    EXPECT_EQ(GhostNotifierPeer::Ghosts(m_notifier).size(), 3u);
 }
 
 TEST_F(GhostNotifierTest, GhostAnsweringZeroCountsAsFailed) {
@@ -141,7 +142,7 @@ TEST_F(GhostNotifierTest, SlowGhostTimesOutAndTheNextIsServedAbout5sLater) {
 TEST_F(GhostNotifierTest, RefreshFromInsideAReplyWaitsForTheSendToEnd) {
     auto host = StartHost({"Reentrant:reentrant", "Second", "Third"});
     ASSERT_TRUE(host->ready());
-    ASSERT_EQ(m_notifier.Ghosts().size(), 3u);
+    ASSERT_EQ(GhostNotifierPeer::Ghosts(m_notifier).size(), 3u);
     // Refreshes due before the send are handled before it, so that the first
     // one counted after it is the ghost's. The host broadcasts only after a
     // command, never at start-up: what is due is queued already.
@@ -156,7 +157,7 @@ TEST_F(GhostNotifierTest, RefreshFromInsideAReplyWaitsForTheSendToEnd) {
     ASSERT_GT(m_window.Refreshes().size(), refreshesBefore);
     EXPECT_EQ(m_window.Refreshes()[refreshesBefore].result, 0);
     // ... and the refresh was done when the send ended: the list is empty now.
-    EXPECT_EQ(m_notifier.Ghosts().size(), 0u);
+    EXPECT_EQ(GhostNotifierPeer::Ghosts(m_notifier).size(), 0u);
     EXPECT_EQ(m_notifier.SendSstpNotify(kClosingEventBody), 0u);
     EXPECT_EQ(host->Requests().size(), 3u);
 }
@@ -167,7 +168,7 @@ TEST_F(GhostNotifierTest, RefreshFromInsideAReplyWaitsForTheSendToEnd) {
 TEST_F(GhostNotifierTest, RefreshOnTheWindowThreadDoesNotWaitForAWorkerSend) {
     auto host = StartHost({"Slow:delay=3000"});
     ASSERT_TRUE(host->ready());
-    ASSERT_EQ(m_notifier.Ghosts().size(), 1u);
+    ASSERT_EQ(GhostNotifierPeer::Ghosts(m_notifier).size(), 1u);
 
     std::atomic<bool> sendDone{false};
     std::thread worker([&] {
@@ -198,14 +199,14 @@ TEST_F(GhostNotifierTest, RefreshOnTheWindowThreadDoesNotWaitForAWorkerSend) {
         10000);
     worker.join();
     EXPECT_TRUE(refreshedAfterSend);
-    EXPECT_EQ(m_notifier.Ghosts().size(), 2u);
+    EXPECT_EQ(GhostNotifierPeer::Ghosts(m_notifier).size(), 2u);
 }
 
 TEST_F(GhostNotifierTest, FailedRefreshAfterAGoodOneLeavesTheListEmpty) {
     {
         auto host = StartHost({"Solo"});
         ASSERT_TRUE(host->ready());
-        ASSERT_EQ(m_notifier.Ghosts().size(), 1u);
+        ASSERT_EQ(GhostNotifierPeer::Ghosts(m_notifier).size(), 1u);
     }
     // The block goes with the host's last handle.
     ASSERT_TRUE(m_window.PumpUntil(
@@ -215,7 +216,7 @@ TEST_F(GhostNotifierTest, FailedRefreshAfterAGoodOneLeavesTheListEmpty) {
         },
         5000));
     EXPECT_EQ(m_notifier.RefreshGhostList(), 0);
-    EXPECT_EQ(m_notifier.Ghosts().size(), 0u);
+    EXPECT_EQ(GhostNotifierPeer::Ghosts(m_notifier).size(), 0u);
     EXPECT_EQ(m_notifier.SendSstpNotify(kStartupEventBody), 0u);
 }
 
@@ -265,7 +266,8 @@ private:
 TEST_F(GhostNotifierTest, EveryRefreshDuringContinuousRewritesReadsOneWholeList) {
     auto host = StartHost({"Alpha", "Beta", "Gamma", "Delta"});
     ASSERT_TRUE(host->ready());
-    const std::vector<uint32_t> inOrder = m_notifier.Ghosts().handles, reversed(inOrder.rbegin(), inOrder.rend());
+    const std::vector<uint32_t> inOrder = GhostNotifierPeer::Ghosts(m_notifier).handles,
+                                reversed(inOrder.rbegin(), inOrder.rend());
     ASSERT_EQ(inOrder.size(), 4u);
     ASSERT_TRUE(host->Command("alternate 120000"));
     int seen[3] = {0, 0, 0}, waitedOut = 0;  // in order, reversed, neither
@@ -276,7 +278,7 @@ TEST_F(GhostNotifierTest, EveryRefreshDuringContinuousRewritesReadsOneWholeList)
             ++waitedOut;
             continue;
         }
-        std::vector<uint32_t> handles = m_notifier.Ghosts().handles;
+        std::vector<uint32_t> handles = GhostNotifierPeer::Ghosts(m_notifier).handles;
         ++seen[handles == inOrder ? 0 : handles == reversed ? 1 : 2];
     }
     std::printf("in order %d, reversed %d, neither %d, waits run out %d\n", seen[0], seen[1], seen[2], waitedOut);
@@ -292,7 +294,7 @@ TEST_F(GhostNotifierTest, EveryRefreshDuringContinuousRewritesReadsOneWholeList)
 TEST_F(GhostNotifierTest, AHostKeepingTheMutexCostsEachRefreshItsWaitAndTheWindowKeepsAnswering) {
     auto host = StartHost({"Alpha", "Beta"});
     ASSERT_TRUE(host->ready());
-    const std::vector<uint32_t> listed = m_notifier.Ghosts().handles;
+    const std::vector<uint32_t> listed = GhostNotifierPeer::Ghosts(m_notifier).handles;
     StallMeter stalls;
     ASSERT_TRUE(host->Command("hold 3000"));  // accepted once the host owns it
     const Clock::time_point held = Clock::now();
@@ -327,7 +329,7 @@ TEST_F(GhostNotifierTest, AHostKeepingTheMutexCostsEachRefreshItsWaitAndTheWindo
 
     m_window.PumpUntil([&] { return Ms(Clock::now() - held) > 3200; }, 5000);
     EXPECT_EQ(m_notifier.RefreshGhostList(), 1);
-    EXPECT_EQ(m_notifier.Ghosts().handles, listed);
+    EXPECT_EQ(GhostNotifierPeer::Ghosts(m_notifier).handles, listed);
 }
 
 // The host dies owning the mutex; its block lives on while another handle to
@@ -335,7 +337,7 @@ TEST_F(GhostNotifierTest, AHostKeepingTheMutexCostsEachRefreshItsWaitAndTheWindo
 TEST_F(GhostNotifierTest, AHostThatDiesOwningTheMutexLeavesItToTheNextRefresh) {
     auto host = StartHost({"Alpha", "Beta"});
     ASSERT_TRUE(host->ready());
-    const std::vector<uint32_t> listed = m_notifier.Ghosts().handles;
+    const std::vector<uint32_t> listed = GhostNotifierPeer::Ghosts(m_notifier).handles;
     UniqueHandle block(::OpenFileMappingA(FILE_MAP_READ, FALSE, kHostDirectoryName));
     ASSERT_TRUE(block);
     ASSERT_TRUE(host->Command("hold 60000"));
@@ -346,7 +348,7 @@ TEST_F(GhostNotifierTest, AHostThatDiesOwningTheMutexLeavesItToTheNextRefresh) {
     ASSERT_TRUE(host->WaitForExit(5000));
 
     EXPECT_EQ(m_notifier.RefreshGhostList(), 1);
-    EXPECT_EQ(m_notifier.Ghosts().handles, listed);
+    EXPECT_EQ(GhostNotifierPeer::Ghosts(m_notifier).handles, listed);
     // The refresh took the abandoned mutex over and gave it back: the next
     // writer finds it free.
     UniqueHandle mutex(::CreateMutexA(nullptr, FALSE, kHostDirectoryMutexName));

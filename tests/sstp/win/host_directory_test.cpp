@@ -11,6 +11,7 @@
 #include "sstp/win/ghost_notifier.h"
 #include "sstp/win/host_directory_reader.h"
 #include "sstp/win/sakura_message.h"
+#include "tests/support/ghost_notifier_peer.h"
 
 namespace quillbin::win {
 namespace {
@@ -102,7 +103,7 @@ TEST(HostDirectory, SizeFieldsOfPublishedBlocks) {
 
             // The notifier's refresh agrees, and a failed one leaves no ghosts.
             EXPECT_EQ(notifier.RefreshGhostList(), c.expected ? 1 : 0);
-            EXPECT_EQ(notifier.Ghosts().handles, c.expected.value_or(std::vector<uint32_t>{}));
+            EXPECT_EQ(GhostNotifierPeer::Ghosts(notifier).handles, c.expected.value_or(std::vector<uint32_t>{}));
         }
     }
 }
@@ -114,7 +115,7 @@ TEST(HostDirectory, NoBlockMeansNoGhostsAndNothingSent) {
 
     GhostNotifier notifier(RegisterSakuraMessage());
     EXPECT_EQ(notifier.RefreshGhostList(), 0);
-    EXPECT_EQ(notifier.Ghosts().size(), 0u);
+    EXPECT_EQ(GhostNotifierPeer::Ghosts(notifier).size(), 0u);
     EXPECT_EQ(notifier.SendSstpNotify("Event: OnApplicationBoot\r\n"), 0u);
 }
 
