@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <utility>
 
 #include "framework/centring.h"
 #include "framework/win/win_app.h"
@@ -151,13 +150,6 @@ void CDialog::OnFinalDestroy() {
     m_hWnd = nullptr;
 }
 
-LRESULT CDialog::DefaultProcessing(const MessageContext& message) {
-    m_skipNextMessage = true;
-    LRESULT result = ::DefDlgProcW(m_hWnd, message.message, message.wParam, message.lParam);
-    m_skipNextMessage = false;
-    return result;
-}
-
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialog* self = nullptr;
     if (message == WM_INITDIALOG) {
@@ -172,8 +164,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
     return self->HandleMessage(window, MessageContext{message, wParam, lParam});
 }
 
+// A message the table does not handle goes back as FALSE to the dialog
+// manager, which called this procedure and does the default processing.
 INT_PTR CDialog::HandleMessage(HWND window, const MessageContext& message) {
-    if (std::exchange(m_skipNextMessage, false)) return FALSE;
     LRESULT result = 0;
     bool handled = Dispatch(message, result);
     if (message.message == WM_NCDESTROY) {

@@ -72,8 +72,6 @@ protected:
     // outside min..max fails with string 61714. The member keeps the value.
     void DDV_MinMaxUInt(uint32_t value, uint32_t minimum, uint32_t maximum);
 
-    LRESULT DefaultProcessing(const MessageContext& message) override;
-
     UINT m_templateId;
     CWnd* m_pParentWnd;
 
@@ -103,10 +101,6 @@ private:
     bool m_inModalLoop = false;
     bool m_ended = false;
     int m_modalResult = -1;
-    // Set while default processing runs for a handler: the dialog manager
-    // calls the dialog procedure first, and that one call must not reach the
-    // table again.
-    bool m_skipNextMessage = false;
 };
 
 }  // namespace quillbin::win

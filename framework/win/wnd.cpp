@@ -35,26 +35,25 @@ std::wstring CWnd::GetWideText() const {
 
 void CWnd::SetText(std::string_view cp932) const { ::SetWindowTextW(m_hWnd, WideFromCp932(cp932).c_str()); }
 
-LRESULT CWnd::Default() {
+void CWnd::SetMsgHandled(bool handled) noexcept {
+    if (m_current) m_current->handled = handled;
+}
+
+LRESULT CWnd::DefWindowProc() const {
     if (!m_current || !m_hWnd) return 0;
-    LRESULT result = DefaultProcessing(m_current->message);
-    *m_current->result = result;
-    return result;
+    const MessageContext& m = m_current->message;
+    return ::DefWindowProcW(m_hWnd, m.message, m.wParam, m.lParam);
 }
 
 bool CWnd::Dispatch(const MessageContext& message, LRESULT& result) {
     const MessageMap* map = GetMessageMap();
     const MessageEntry* entry = map ? map->Find(message) : nullptr;
     if (!entry) return false;
-    CurrentMessage current{message, &result};
+    CurrentMessage current{message};
     CurrentMessage* outer = std::exchange(m_current, &current);
     entry->thunk(*this, message, result);
     m_current = outer;
-    return true;
-}
-
-LRESULT CWnd::DefaultProcessing(const MessageContext& message) {
-    return ::DefWindowProcW(m_hWnd, message.message, message.wParam, message.lParam);
+    return current.handled;
 }
 
 }  // namespace quillbin::win

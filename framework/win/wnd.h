@@ -46,22 +46,29 @@ protected:
     // The class's message table; the base has none.
     virtual const MessageMap* GetMessageMap() const { return nullptr; }
 
-    // Default processing of the message now being handled, carried out at
-    // once; its result becomes the message's result unless the handler
-    // returns one of its own. 0 outside a handler.
-    LRESULT Default();
+    // Inside a handler: false leaves the message to the default processing,
+    // which then runs after the handler returns, and the handler's result is
+    // not used. A handler that says nothing has handled its message.
+    void SetMsgHandled(bool handled) noexcept;
 
-    // Runs the message through the table. false when no row matched.
+    // The system's default processing of the message now being handled,
+    // carried out at once, for a handler that builds on its result (a colour
+    // message's brush, say). It does not come back through the table. 0
+    // outside a handler.
+    LRESULT DefWindowProc() const;
+
+    // Runs the message through the table. false when no row matched or the
+    // handler left the message to the default processing.
     bool Dispatch(const MessageContext& message, LRESULT& result);
-
-    virtual LRESULT DefaultProcessing(const MessageContext& message);
 
     HWND m_hWnd = nullptr;
 
 private:
+    // The message of the handler under way and what it said of it. Handlers
+    // nest when one of them sends the window another message.
     struct CurrentMessage {
         MessageContext message;
-        LRESULT* result;
+        bool handled = true;
     };
     CurrentMessage* m_current = nullptr;
 };

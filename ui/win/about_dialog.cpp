@@ -54,7 +54,7 @@ BOOL CAboutDialog::OnInitDialog() {
 }
 
 HBRUSH CAboutDialog::OnCtlColor(HDC dc, HWND control, UINT) {
-    auto brush = reinterpret_cast<HBRUSH>(Default());
+    auto brush = reinterpret_cast<HBRUSH>(DefWindowProc());
     if (IsLink(control)) ::SetTextColor(dc, kLinkColour);
     return brush;
 }
@@ -68,7 +68,7 @@ void CAboutDialog::OnDestroy() {
         auto picture = reinterpret_cast<HGDIOBJ>(::SendMessageW(child, STM_SETIMAGE, IMAGE_BITMAP, 0));
         if (picture) ::DeleteObject(picture);
     }
-    Default();
+    SetMsgHandled(false);
 }
 
 void CAboutDialog::OnClickMakerLink() { OpenLink(m_makerLink); }
@@ -80,7 +80,8 @@ BOOL CAboutDialog::OnSetCursor(HWND window, UINT, UINT) {
         if (m_hHandCursor) ::SetCursor(m_hHandCursor);
         return TRUE;
     }
-    return static_cast<BOOL>(Default());
+    SetMsgHandled(false);
+    return FALSE;
 }
 
 bool CAboutDialog::IsLink(HWND window) const {

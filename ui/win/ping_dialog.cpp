@@ -126,13 +126,13 @@ void CPingDialog::OnSysCommand(UINT id, LPARAM) {
     if ((id & kSysCommandMask) == kAboutSysCommand) {
         if (!m_echoRunner.Closing()) RunAboutBox();
     } else {
-        Default();
+        SetMsgHandled(false);
     }
 }
 
 void CPingDialog::OnPaint() {
     if (!::IsIconic(m_hWnd)) {
-        Default();
+        SetMsgHandled(false);
         return;
     }
     PaintContext dc(m_hWnd);
@@ -172,7 +172,7 @@ void CPingDialog::OnTimer(UINT_PTR id) {
     if (id == kRefreshTimer) {
         RefreshGhostList();
     } else {
-        Default();
+        SetMsgHandled(false);
     }
 }
 
@@ -187,7 +187,7 @@ BOOL CPingDialog::PreTranslateMessage(MSG* message) {
 void CPingDialog::OnContextMenu(HWND window, POINT screen) {
     HWND list = m_resultList.GetSafeHwnd();
     if (!list || window != list) {
-        Default();
+        SetMsgHandled(false);
         return;
     }
     if (screen.x == -1 && screen.y == -1) {

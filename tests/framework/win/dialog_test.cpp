@@ -65,6 +65,23 @@ TEST_F(DialogTest, CloseBoxGoesThroughTheHandlerAndDefaultProcessing) {
     EXPECT_EQ(dialog.sysCommands[0], static_cast<UINT>(SC_CLOSE));
 }
 
+// Handled or not is said of each message: a message the handler sends and
+// handles meanwhile keeps its own result, and the close box still gets its
+// default processing after it.
+TEST_F(DialogTest, AMessageSentFromAHandlerThatLeavesItsOwnToDefaultProcessingKeepsItsResult) {
+    CTestDialog dialog;
+    dialog.registeredResult = 0x1234;
+    LRESULT nested = 0;
+    dialog.duringSysCommand = [&](CTestDialog& d) {
+        nested = ::SendMessageW(d.GetSafeHwnd(), CTestDialog::s_testMessage, 1, 0);
+    };
+    dialog.action = [](CTestDialog& d) { ::SendMessageW(d.GetSafeHwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); };
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(nested, 0x1234);
+    EXPECT_EQ(dialog.registeredCalls.size(), 1u);
+    EXPECT_EQ(dialog.sysCommands, (std::vector<UINT>{SC_CLOSE}));
+}
+
 TEST_F(DialogTest, EnterPressesTheDefaultButtonOnlyWhileItIsEnabled) {
     for (bool enabled : {true, false}) {
         CTestDialog dialog;

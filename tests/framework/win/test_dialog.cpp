@@ -54,7 +54,8 @@ void CTestDialog::OnTimer(UINT_PTR id) {
 
 void CTestDialog::OnSysCommand(UINT id, LPARAM) {
     sysCommands.push_back(id & 0xFFF0);
-    Default();
+    if (duringSysCommand) duringSysCommand(*this);
+    SetMsgHandled(false);
 }
 
 LRESULT CTestDialog::OnTestMessage(WPARAM wParam, LPARAM lParam) {
@@ -69,13 +70,14 @@ LRESULT CTestDialog::OnAction(WPARAM, LPARAM) {
 
 HBRUSH CTestDialog::OnCtlColor(HDC, HWND, UINT kind) {
     colourKinds.push_back(kind);
-    return reinterpret_cast<HBRUSH>(Default());
+    return reinterpret_cast<HBRUSH>(DefWindowProc());
 }
 
 BOOL CTestDialog::OnSetCursor(HWND window, UINT, UINT) {
     ++setCursorCalls;
     if (window && window == handCursorOver) return TRUE;
-    return static_cast<BOOL>(Default());
+    SetMsgHandled(false);
+    return FALSE;
 }
 
 }  // namespace quillbin::win::testing

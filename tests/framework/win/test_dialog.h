@@ -49,6 +49,9 @@ public:
     std::function<void(CTestDialog&)> onInit;
     std::function<void(CTestDialog&)> action;
     std::function<void(CTestDialog&, UINT_PTR)> onTimer;
+    // Runs inside OnSysCommand, before it leaves the command to the default
+    // processing.
+    std::function<void(CTestDialog&)> duringSysCommand;
     LRESULT registeredResult = 0;
 
     int sendClicks = 0;
