@@ -14,10 +14,10 @@ namespace quillbin {
 
 namespace {
 
-// The largest data size the dialog accepts. The payload area holds it, its
-// NUL and room to spare.
-constexpr uint32_t kMaxDataSize = 1500;
+// The payload area holds the largest data size the dialog accepts, its NUL
+// and room to spare.
 constexpr size_t kPayloadAreaSize = 2048;
+static_assert(kDataSizeRange.maximum < kPayloadAreaSize);
 
 // Echoes that come back quickly are spaced out by about as long again; once
 // an echo and its pause together reach this, the spacing starts over.
@@ -89,7 +89,7 @@ void EchoRun(const PingSettings& settings, const EchoPlatform& platform) {
     // The dialog keeps the size in range; the cap only keeps a careless
     // caller from writing past the area.
     char payloadArea[kPayloadAreaSize];
-    const uint32_t dataSize = std::min(settings.dataSize, kMaxDataSize);
+    const uint32_t dataSize = std::min(settings.dataSize, kDataSizeRange.maximum);
     BuildEchoPayload(payloadArea, dataSize);
     const std::string_view payload(payloadArea, dataSize);
 

@@ -41,6 +41,7 @@
 
 namespace {
 
+using namespace quillbin;
 using namespace quillbin::win;
 using namespace quillbin::win::e2e;
 using quillbin::LoggedRequest;

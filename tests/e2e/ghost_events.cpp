@@ -31,7 +31,7 @@ bool RunAndWaitForResults(const DialogDriver& dialog, const GhostHostProcess& ho
 bool RefreshGhostsNow(HWND dialog) {
     UINT sakura = ::RegisterWindowMessageW(L"sakura");
     DWORD_PTR ignored = 0;
-    return ::SendMessageTimeoutW(dialog, sakura, kSakuraRefreshWParam, 0, SMTO_ABORTIFHUNG, 10000, &ignored) != 0;
+    return ::SendMessageTimeoutW(dialog, sakura, win::kSakuraRefresh, 0, SMTO_ABORTIFHUNG, 10000, &ignored) != 0;
 }
 
 }  // namespace quillbin::win::e2e

@@ -8,10 +8,9 @@
 #include <optional>
 #include <string>
 
-namespace quillbin::win::e2e {
+#include "ui/dialog_ids.h"
 
-inline constexpr int kMakerLink = 1013;
-inline constexpr int kIconAuthorLink = 1012;
+namespace quillbin::win::e2e {
 
 struct MessageBoxSeen {
     HWND window = nullptr;

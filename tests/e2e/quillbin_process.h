@@ -11,20 +11,12 @@
 #include "tests/support/child_process.h"
 #include "tests/support/files.h"
 #include "tests/support/waiting.h"
+#include "ui/dialog_ids.h"
 
 namespace quillbin::win::e2e {
 
-// The main dialog's caption and controls.
+// The main dialog's caption; its controls are those of ui/dialog_ids.h.
 inline constexpr wchar_t kDialogCaption[] = L"ICMP Echo Quillbin";
-inline constexpr int kHostField = 1000;
-inline constexpr int kCountField = 1001;
-inline constexpr int kDontFragmentBox = 1002;
-inline constexpr int kSizeField = 1004;
-inline constexpr int kSendButton = 1007;
-inline constexpr int kResultList = 1009;
-inline constexpr int kTtlField = 1010;
-inline constexpr int kStatusLine = 1015;
-inline constexpr int kAboutButton = 1017;
 
 struct ProgramOptions {
     // The copy's file name; the message boxes' caption and the settings file

@@ -19,6 +19,7 @@
 
 namespace {
 
+using namespace quillbin;
 using namespace quillbin::win;
 using namespace quillbin::win::e2e;
 

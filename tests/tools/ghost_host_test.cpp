@@ -112,7 +112,7 @@ private:
                                 reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
         }
         auto* self = reinterpret_cast<TestWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self && message == self->m_sakura && wParam == kSakuraRefreshWParam) {
+        if (self && message == self->m_sakura && wParam == kSakuraRefresh) {
             ++self->m_refreshes;
             if (self->onRefresh) self->onRefresh();
             return 0;

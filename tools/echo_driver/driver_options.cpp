@@ -3,6 +3,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "settings/settings_file.h"
+
 namespace quillbin {
 
 namespace {
@@ -21,9 +23,9 @@ bool ReadNumber(std::string_view text, uint32_t low, uint32_t high, uint32_t& ou
 
 std::optional<DriverOptions> ParseDriverOptions(const std::vector<std::string>& args, std::string& error) {
     DriverOptions options;
-    options.settings.count = 10;
-    options.settings.dataSize = 18;
-    options.settings.ttl = 255;
+    options.settings.count = kDefaultCount;
+    options.settings.dataSize = kDefaultDataSize;
+    options.settings.ttl = kDefaultTtl;
     options.settings.dontFragment = 0;
     bool haveHost = false;
 
@@ -43,11 +45,11 @@ std::optional<DriverOptions> ParseDriverOptions(const std::vector<std::string>& 
             haveHost = !value.empty();
             ok = haveHost;
         } else if (key == "--count") {
-            ok = ReadNumber(value, 0, 999, options.settings.count);
+            ok = ReadNumber(value, 0, kCountRange.maximum, options.settings.count);
         } else if (key == "--size") {
-            ok = ReadNumber(value, 0, 1500, options.settings.dataSize);
+            ok = ReadNumber(value, kDataSizeRange.minimum, kDataSizeRange.maximum, options.settings.dataSize);
         } else if (key == "--ttl") {
-            ok = ReadNumber(value, 1, 255, options.settings.ttl);
+            ok = ReadNumber(value, kTtlRange.minimum, kTtlRange.maximum, options.settings.ttl);
         } else if (key == "--df") {
             uint32_t df = 0;
             ok = ReadNumber(value, 0, 1, df);

@@ -1,5 +1,6 @@
 // What the demo ghost host and the programs that drive it (the test fixture,
-// the run script through `--command`) agree on.
+// the run script through `--command`) agree on. The protocol it shares with
+// the program (the block, its mutex, "sakura" and its wParam) comes from sstp/.
 #pragma once
 
 #include <cstddef>
@@ -16,9 +17,6 @@ inline constexpr wchar_t kDemoGhostWindowClass[] = L"QuillbinDemoGhost";
 
 // dwData of a WM_COPYDATA that carries a control command ("QBGH").
 inline constexpr uint32_t kGhostHostCommandId = 0x51424748;
-
-// wParam of the "sakura" broadcast that tells readers to refresh.
-inline constexpr uint32_t kSakuraRefreshWParam = static_cast<uint32_t>(win::kSakuraRefresh);
 
 // Size of the named block the host creates.
 inline constexpr size_t kHostBlockSize = 64 * 1024;

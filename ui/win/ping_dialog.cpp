@@ -17,6 +17,12 @@ namespace {
 
 HICON LoadModuleIcon(unsigned id) { return ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)); }
 
+// UDM_SETRANGE takes 16-bit limits; every field's range fits.
+void SetSpinRange(const CSpinButtonCtrl& spin, FieldRange range) {
+    spin.SetRange(static_cast<short>(range.minimum), static_cast<short>(range.maximum));
+}
+static_assert(kCountRange.maximum <= 0x7FFF && kDataSizeRange.maximum <= 0x7FFF && kTtlRange.maximum <= 0x7FFF);
+
 void RunAboutBox() {
     CAboutDialog about;
     about.DoModal();
@@ -57,12 +63,12 @@ void CPingDialog::DoDataExchange(bool save) {
     DDX_Control(kSizeSpin, m_sizeSpin);
     DDX_Text(kHostField, m_settings.host);
     DDX_Text(kCountField, m_settings.count);
-    DDV_MinMaxUInt(m_settings.count, 1, 999);
+    DDV_MinMaxUInt(m_settings.count, kCountRange.minimum, kCountRange.maximum);
     DDX_Text(kSizeField, m_settings.dataSize);
-    DDV_MinMaxUInt(m_settings.dataSize, 0, 1500);
+    DDV_MinMaxUInt(m_settings.dataSize, kDataSizeRange.minimum, kDataSizeRange.maximum);
     DDX_Check(kDontFragmentBox, m_settings.dontFragment);
     DDX_Text(kTtlField, m_settings.ttl);
-    DDV_MinMaxUInt(m_settings.ttl, 1, 255);
+    DDV_MinMaxUInt(m_settings.ttl, kTtlRange.minimum, kTtlRange.maximum);
 }
 
 BOOL CPingDialog::OnInitDialog() {
@@ -81,9 +87,9 @@ BOOL CPingDialog::OnInitDialog() {
 
     LoadSettings(m_settingsPath, m_settings);
 
-    m_countSpin.SetRange(1, 999);
-    m_sizeSpin.SetRange(0, 1500);
-    m_ttlSpin.SetRange(1, 255);
+    SetSpinRange(m_countSpin, kCountRange);
+    SetSpinRange(m_sizeSpin, kDataSizeRange);
+    SetSpinRange(m_ttlSpin, kTtlRange);
 
     UpdateData(false);
 

@@ -3,6 +3,7 @@
 // under way.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,6 +11,8 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "tests/support/files.h"
 #include "tests/support/ghost_host_fixture.h"
@@ -115,6 +118,27 @@ TEST(PingDialogTest, SendDisablesTheButtonBeforeTheWorkerStartsAndAllowsOneRunAt
     for (const std::wstring& line : lines) {
         EXPECT_EQ(line, L"OK 127.0.0.1 Time=200ms TTL=64 (18 : もこぴょんもこもこ)");
     }
+}
+
+// The spin buttons stop where the validation does.
+TEST(PingDialogTest, EachSpinButtonStopsAtItsFieldsRange) {
+    EchoScript script;
+    PrivateSettingsFile settings;
+    TestPingDialog dialog(settings.path(), script);
+    std::vector<std::pair<int, int>> ranges;
+    dialog.steps = {[&](TestPingDialog& d) {
+        for (int spin : {kCountSpin, kSizeSpin, kTtlSpin}) {
+            int lower = -1, upper = -1;
+            ::SendMessageW(d.Item(spin), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
+                           reinterpret_cast<LPARAM>(&upper));
+            ranges.emplace_back(lower, upper);
+        }
+        d.RequestClose();
+        return true;
+    }};
+    Watchdog watchdog(30000);
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(ranges, (std::vector<std::pair<int, int>>{{1, 999}, {0, 1500}, {1, 255}}));
 }
 
 TEST(PingDialogTest, ClosingDuringARunEndsItWithinOneEchoSendsNoResultsAndClosesAsUsual) {

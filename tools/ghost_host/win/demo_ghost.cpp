@@ -152,8 +152,8 @@ LRESULT DemoGhost::Answer(WPARAM sender) {
     case GhostAnswer::Reentrant: {
         m_services.block.Publish(BuildHostDirectory({}, {}, kHostBlockSize).bytes);
         DWORD_PTR ignored = 0;
-        ::SendMessageTimeoutW(reinterpret_cast<HWND>(sender), m_services.sakuraMessage, kSakuraRefreshWParam, 0,
-                              SMTO_NORMAL, kReentrantSendTimeoutMs, &ignored);
+        ::SendMessageTimeoutW(reinterpret_cast<HWND>(sender), m_services.sakuraMessage, kSakuraRefresh, 0, SMTO_NORMAL,
+                              kReentrantSendTimeoutMs, &ignored);
         return 1;
     }
     }

@@ -106,7 +106,7 @@ void GhostHost::Publish() {
     }
 }
 
-void GhostHost::Broadcast() { ::PostMessageW(HWND_BROADCAST, m_sakuraMessage, kSakuraRefreshWParam, 0); }
+void GhostHost::Broadcast() { ::PostMessageW(HWND_BROADCAST, m_sakuraMessage, kSakuraRefresh, 0); }
 
 void GhostHost::ShowGhosts() {
     if (!m_window.window()) return;
