@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/decimal.h"
+#include "base/decimal.h"
 
 namespace quillbin {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "framework/decimal.h"
+#include "base/decimal.h"
 
 namespace quillbin {
 

@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "base/scope_exit.h"
 #include "bench/echo/echo_timeline.h"
 #include "echo/echo_run.h"
 #include "echo/payload.h"
 #include "echo/win/icmp_library.h"
 #include "echo/win/unique_icmp_handle.h"
 #include "echo/win/win32_echo_platform.h"
-#include "framework/scope_exit.h"
 #include "framework/win/unique_handle.h"
 
 namespace quillbin::bench {

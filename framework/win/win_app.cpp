@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "framework/growing_buffer.h"
+#include "base/growing_buffer.h"
 #include "framework/module_name.h"
 #include "framework/win/framework_strings.h"
 #include "framework/win/resource_text.h"

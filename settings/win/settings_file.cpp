@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "framework/growing_buffer.h"
+#include "base/growing_buffer.h"
 #include "settings/settings_file.h"
 #include "settings/win/private_profile_file.h"
 

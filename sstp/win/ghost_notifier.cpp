@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "framework/scope_exit.h"
+#include "base/scope_exit.h"
 #include "sstp/sstp_request.h"
 #include "sstp/win/sakura_message.h"
 

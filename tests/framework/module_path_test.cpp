@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "framework/growing_buffer.h"
+#include "base/growing_buffer.h"
 #include "framework/module_name.h"
 
 namespace quillbin {

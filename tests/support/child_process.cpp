@@ -1,6 +1,6 @@
 #include "tests/support/child_process.h"
 
-#include "framework/growing_buffer.h"
+#include "base/growing_buffer.h"
 #include "framework/win/wide_text.h"
 #include "tests/support/command_line.h"
 

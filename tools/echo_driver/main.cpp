@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "base/scope_exit.h"
 #include "echo/echo_run.h"
-#include "framework/scope_exit.h"
 #include "framework/win/wide_text.h"
 #include "tools/echo_driver/driver_options.h"
 #include "tools/echo_driver/driver_platform.h"

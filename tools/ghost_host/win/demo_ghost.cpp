@@ -1,6 +1,6 @@
 #include "tools/ghost_host/win/demo_ghost.h"
 
-#include "framework/scope_exit.h"
+#include "base/scope_exit.h"
 #include "framework/win/wide_text.h"
 #include "tools/ghost_host/host_directory_writer.h"
 #include "tools/ghost_host/host_protocol.h"

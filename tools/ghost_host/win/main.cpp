@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/scope_exit.h"
+#include "base/scope_exit.h"
 #include "framework/win/wide_text.h"
 #include "tools/ghost_host/host_command.h"
 #include "tools/ghost_host/host_protocol.h"

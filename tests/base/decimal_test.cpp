@@ -1,4 +1,4 @@
-#include "framework/decimal.h"
+#include "base/decimal.h"
 
 #include <gtest/gtest.h>
 
