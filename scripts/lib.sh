@@ -21,12 +21,14 @@ qb_as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Debian packages the build, the tests and the benchmarks need.
+# Debian packages the build, the tests and the benchmarks need. fonts-wine
+# gives Wine its own fonts, Marlett among them: without it the caption buttons
+# draw as letters.
 QB_PACKAGES=(
     cmake ninja-build g++ clang libclang-rt-14-dev
     googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-    wine wine64 xvfb x11-utils xauth fonts-ipafont-gothic locales
+    wine wine64 fonts-wine xvfb x11-utils xauth fonts-ipafont-gothic locales
     iproute2 python3 imagemagick e2fsprogs
 )
 # Those the run command needs: configuring the Windows tree also takes
@@ -34,7 +36,7 @@ QB_PACKAGES=(
 QB_RUN_PACKAGES=(
     cmake ninja-build g++ googletest
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-    wine wine64 xvfb x11-utils xauth fonts-ipafont-gothic locales
+    wine wine64 fonts-wine xvfb x11-utils xauth fonts-ipafont-gothic locales
 )
 
 # Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives 932.

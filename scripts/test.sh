@@ -5,6 +5,8 @@
 #   tsan    the echo run's threaded tests under ThreadSanitizer (build/tsan)
 #   wine    everything built with MinGW-w64 (build/win) and run under Wine, the
 #           end-to-end tests included, in the tests' own prefix and displays
+#   release the release package: two fresh release builds compared byte for byte,
+#           the executable's imports and header, the zip, the unzipped program's run
 #   lab     the network lab: echoes under Wine through network namespaces (root)
 #   fuzz    each fuzz target's short run (clang, libFuzzer; build/fuzz)
 # Installs what a fresh Debian 12 machine lacks (QB_NO_INSTALL=1: names it).
@@ -140,7 +142,16 @@ win_built=0
 if build wine "$QB_BUILD/win"; then
     win_built=1
     qb_wine_tests_start
-    stage wine "$QB_BUILD/win" "$build_time" -LE lab "$@"
+    stage wine "$QB_BUILD/win" "$build_time" -LE 'lab|release' "$@"
+fi
+
+# The release package (tests/release): two fresh release builds side by side,
+# compared byte for byte; the executable's imports and header, the zip; the
+# unzipped program alone in a fresh Wine prefix on a display of its own.
+if [ $win_built -eq 1 ]; then
+    stage release "$QB_BUILD/win" "" -L release "$@"
+else
+    summary+=("release: not run: the Windows tree did not build")
 fi
 
 # The fuzz targets (clang, libFuzzer) in a tree of their own, each run for a

@@ -11,6 +11,10 @@ inline constexpr unsigned kLargeIcon = 128;
 inline constexpr unsigned kSmallIcon = 130;
 // "バージョン情報(&A)...": the About entry of the system menu.
 inline constexpr unsigned kAboutMenuText = 101;
+// "結果をコピー(&C)": the one entry of the result list's context menu.
+inline constexpr unsigned kCopyResultsMenuText = 103;
+// The main dialog's keys: Ctrl+C copies the results (the list must have the focus).
+inline constexpr unsigned kMainAccelerators = 102;
 
 // Main dialog.
 inline constexpr int kHostField = 1000;
@@ -29,6 +33,11 @@ inline constexpr int kAboutButton = 1017;
 // About box: the two link labels, whose text is the address they open.
 inline constexpr int kIconAuthorLink = 1012;
 inline constexpr int kMakerLink = 1013;
+
+// Copies the result list and the status line to the clipboard: sent by
+// Ctrl+C on the list and by the list's context menu. The number window
+// frameworks give their Copy command.
+inline constexpr unsigned kCopyResultsCommand = 0xE122;
 
 // The system menu's About command. Windows keeps the low four bits of a
 // system command for itself, so 16 to 31 all arrive as this one.

@@ -34,9 +34,10 @@
 #include "tests/e2e/dialog_driver.h"
 #include "tests/e2e/expected_texts.h"
 #include "tests/e2e/ghost_events.h"
-#include "tests/e2e/polling.h"
+#include "tests/e2e/program_with_ghost_host.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/window_access.h"
+#include "tests/support/waiting.h"
 
 namespace {
 
@@ -223,14 +224,13 @@ constexpr int kMemoryRuns = 3;
 
 void Memory(int echoes) {
     std::printf("memory, %d runs of %d echoes to 127.0.0.1 (data size 18) in one process\n", kMemoryRuns, echoes);
-    GhostHostProcess host;
-    QuillbinProcess program;
-    if (!host.ready() || !program.Start()) {
-        std::printf("  cannot start: %s %s\n", host.error().c_str(), program.error().c_str());
+    ProgramWithGhostHost e2e;
+    if (!e2e.Start()) {
+        std::printf("  cannot start: %s\n", e2e.error().c_str());
         return;
     }
+    auto& [host, program, dialog] = e2e;
     std::optional<std::wstring> pid = UnixPidOf(program.ProgramPath());
-    DialogDriver dialog(program.Dialog());
     PrintMemory("before the runs:", program, pid);
     std::vector<Mappings> mappings;
     mappings.push_back(pid ? ResidentByMapping(*pid) : Mappings{});
@@ -256,13 +256,12 @@ void Memory(int echoes) {
 
 void HungGhost() {
     std::printf("window answers while a run's results wait on a ghost that hangs for 6 s\n");
-    GhostHostProcess host({"--ghost", "Quick"});
-    QuillbinProcess program;
-    if (!host.ready() || !program.Start()) {
-        std::printf("  cannot start: %s %s\n", host.error().c_str(), program.error().c_str());
+    ProgramWithGhostHost e2e({"--ghost", "Quick"});
+    if (!e2e.Start()) {
+        std::printf("  cannot start: %s\n", e2e.error().c_str());
         return;
     }
-    DialogDriver dialog(program.Dialog());
+    auto& [host, program, dialog] = e2e;
     host.Command("add Hung:delay=6000");
     RefreshGhostsNow(program.Dialog());
     dialog.Fill({L"127.0.0.1", L"3", L"18", L"255"});

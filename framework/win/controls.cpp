@@ -15,13 +15,15 @@ void CListBox::ResetContent() const { Send(LB_RESETCONTENT); }
 
 int CListBox::GetCount() const { return static_cast<int>(Send(LB_GETCOUNT)); }
 
-std::string CListBox::GetText(int index) const {
+std::string CListBox::GetText(int index) const { return Cp932FromWide(GetWideText(index)); }
+
+std::wstring CListBox::GetWideText(int index) const {
     LRESULT length = Send(LB_GETTEXTLEN, static_cast<WPARAM>(index));
     if (length == LB_ERR || length < 0) return {};
     std::wstring line(static_cast<size_t>(length) + 1, L'\0');
     LRESULT copied = Send(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(line.data()));
     line.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return Cp932FromWide(line);
+    return line;
 }
 
 void CSpinButtonCtrl::SetRange(short lower, short upper) const {

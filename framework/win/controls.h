@@ -21,6 +21,8 @@ public:
     int GetCount() const;
     // The line as code page 932 bytes; empty for an index out of range.
     std::string GetText(int index) const;
+    // The line as the list shows it, in UTF-16; empty for an index out of range.
+    std::wstring GetWideText(int index) const;
 };
 
 class CSpinButtonCtrl : public CWnd {

@@ -81,6 +81,7 @@ INT_PTR CDialog::DoModal() {
             break;
         }
         if (got == -1) break;
+        if (PreTranslateMessage(&message)) continue;
         if (!m_hWnd || !::IsDialogMessageW(m_hWnd, &message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
@@ -117,6 +118,8 @@ void CDialog::OnOK() {
 }
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+BOOL CDialog::PreTranslateMessage(MSG*) { return FALSE; }
 
 void CDialog::DoDataExchange(bool) {}
 

@@ -47,6 +47,10 @@ protected:
     // Ends the dialog with IDCANCEL. Esc, the close box, Alt+F4 and Close in
     // the system menu all arrive here.
     virtual void OnCancel();
+    // Sees every message of the modal loop before the dialog manager does;
+    // TRUE when it handled the message (an accelerator, typically), which
+    // then goes no further. The base handles nothing.
+    virtual BOOL PreTranslateMessage(MSG* message);
 
     // The dialog's exchange, made of the DDX_ and DDV_ steps below.
     virtual void DoDataExchange(bool save);

@@ -101,6 +101,12 @@ void SetCursorThunk(CWnd& w, const MessageContext& m, LRESULT& result) {
     result = (Self<Method>(w).*Method)(reinterpret_cast<HWND>(m.wParam), LOWORD(m.lParam), HIWORD(m.lParam));
 }
 template <auto Method>
+void ContextMenuThunk(CWnd& w, const MessageContext& m, LRESULT&) {
+    // Signed: on a second monitor left of the first the coordinates are negative.
+    POINT screen{static_cast<short>(LOWORD(m.lParam)), static_cast<short>(HIWORD(m.lParam))};
+    (Self<Method>(w).*Method)(reinterpret_cast<HWND>(m.wParam), screen);
+}
+template <auto Method>
 void InitDialogThunk(CWnd& w, const MessageContext&, LRESULT& result) {
     result = (Self<Method>(w).*Method)();
 }
@@ -160,6 +166,13 @@ constexpr MessageEntry CtlColor() {
 template <auto Method>
 constexpr MessageEntry SetCursor() {
     return {WM_SETCURSOR, WM_SETCURSOR, nullptr, kAnyId, kAnyCode, &detail::SetCursorThunk<Method>};
+}
+// void OnContextMenu(HWND window, POINT screen): `window` is the one clicked
+// (a control passes its own up to its parent); `screen` is (-1, -1) when the
+// menu was asked for from the keyboard.
+template <auto Method>
+constexpr MessageEntry ContextMenu() {
+    return {WM_CONTEXTMENU, WM_CONTEXTMENU, nullptr, kAnyId, kAnyCode, &detail::ContextMenuThunk<Method>};
 }
 // BOOL OnInitDialog()
 template <auto Method>

@@ -66,6 +66,16 @@ struct FontTraits {
     static type Invalid() noexcept { return nullptr; }
     static void Close(type f) noexcept { ::DeleteObject(f); }
 };
+struct MenuTraits {
+    using type = HMENU;
+    static type Invalid() noexcept { return nullptr; }
+    static void Close(type m) noexcept { ::DestroyMenu(m); }
+};
+struct GlobalMemoryTraits {
+    using type = HGLOBAL;
+    static type Invalid() noexcept { return nullptr; }
+    static void Close(type g) noexcept { ::GlobalFree(g); }
+};
 
 // Threads, events, file mappings, processes: NULL when absent.
 using UniqueHandle = UniqueAny<HandleNullTraits>;
@@ -74,6 +84,10 @@ using UniqueFile = UniqueAny<HandleInvalidTraits>;
 using UniqueModule = UniqueAny<ModuleTraits>;
 using UniqueMappedView = UniqueAny<MappedViewTraits>;
 using UniqueFont = UniqueAny<FontTraits>;
+// A menu made at run time (a popup menu), not one a window owns.
+using UniqueMenu = UniqueAny<MenuTraits>;
+// Movable global memory; handed over (released) once the clipboard owns it.
+using UniqueGlobal = UniqueAny<GlobalMemoryTraits>;
 
 // A critical section: it admits the thread that already holds it.
 class CriticalSection {

@@ -22,13 +22,15 @@ LRESULT CWnd::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
     return ::SendMessageW(m_hWnd, message, wParam, lParam);
 }
 
-std::string CWnd::GetText() const {
+std::string CWnd::GetText() const { return Cp932FromWide(GetWideText()); }
+
+std::wstring CWnd::GetWideText() const {
     int length = ::GetWindowTextLengthW(m_hWnd);
     if (length <= 0) return {};
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     int copied = ::GetWindowTextW(m_hWnd, text.data(), length + 1);
     text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return Cp932FromWide(text);
+    return text;
 }
 
 void CWnd::SetText(std::string_view cp932) const { ::SetWindowTextW(m_hWnd, WideFromCp932(cp932).c_str()); }

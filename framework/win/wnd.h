@@ -39,6 +39,7 @@ public:
     // The window text as code page 932 bytes, through the wide functions so
     // that it reads the same whatever the ANSI code page.
     std::string GetText() const;
+    std::wstring GetWideText() const;
     void SetText(std::string_view cp932) const;
 
 protected:

@@ -12,10 +12,11 @@
 #include "tests/e2e/gdi_objects.h"
 #include "tests/e2e/ghost_events.h"
 #include "tests/e2e/owned_boxes.h"
-#include "tests/e2e/polling.h"
+#include "tests/e2e/program_with_ghost_host.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/system_menu_reader.h"
 #include "tests/e2e/window_access.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win::e2e {
 namespace {
@@ -29,10 +30,9 @@ void CloseAbout(HWND dialog, HWND about) {
 }
 
 TEST(AboutBox, TheSystemMenuEndsWithASeparatorAndTheAboutEntry) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    const QuillbinProcess& program = e2e.program;
 
     std::string error;
     std::optional<std::vector<SystemMenuItem>> menu = ReadSystemMenu(program.Process(), program.Folder(), error);
@@ -46,10 +46,9 @@ TEST(AboutBox, TheSystemMenuEndsWithASeparatorAndTheAboutEntry) {
 }
 
 TEST(AboutBox, SystemCommands16To31AndTheAboutButtonOpenItAndOtherCommandsDoNot) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    const QuillbinProcess& program = e2e.program;
     HWND dialog = program.Dialog();
 
     auto openWith = [&](auto post, const std::string& what) {
@@ -105,10 +104,9 @@ TEST(AboutBox, AClickOnALinkHandsExactlyItsTextToTheShellAndTheBoxStaysOpen) {
     std::string configured;
     ASSERT_TRUE(BrowserIsTheLoggingScript(configured))
         << "the prefix's browser is not the logging script (" << configured << "): no link is clicked";
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    const QuillbinProcess& program = e2e.program;
     HWND dialog = program.Dialog();
     PostCommand(dialog, kAboutButton);
     HWND about = WaitForAboutBox(dialog, kBoxTimeoutMs);
@@ -136,10 +134,9 @@ TEST(AboutBox, AClickOnALinkHandsExactlyItsTextToTheShellAndTheBoxStaysOpen) {
 }
 
 TEST(AboutBox, OpeningItAHundredTimesLeavesNoGdiObjectsBehind) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    const QuillbinProcess& program = e2e.program;
     HWND dialog = program.Dialog();
 
     auto cycle = [&] {

@@ -10,9 +10,10 @@
 #include "tests/e2e/expected_texts.h"
 #include "tests/e2e/ghost_events.h"
 #include "tests/e2e/owned_boxes.h"
-#include "tests/e2e/polling.h"
+#include "tests/e2e/program_with_ghost_host.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/window_access.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win::e2e {
 namespace {
@@ -47,14 +48,12 @@ TEST(Closing, SendsTheClosingEventEndsTheProcessAndWritesTheFieldsShown) {
     };
     for (const ClosingCase& c : cases) {
         SCOPED_TRACE(c.what);
-        GhostHostProcess host;
-        ASSERT_TRUE(host.ready()) << host.error();
         // Renamed: the settings file takes the copy's name.
         ProgramOptions options;
         options.fileName = L"pinger.exe";
-        QuillbinProcess program(options);
-        ASSERT_TRUE(program.Start()) << program.error();
-        DialogDriver dialog(program.Dialog());
+        ProgramWithGhostHost e2e({}, options);
+        ASSERT_TRUE(e2e.Start()) << e2e.error();
+        auto& [host, program, dialog] = e2e;
         ASSERT_NO_FATAL_FAILURE(c.edit(dialog));
 
         c.close(dialog.Dialog());
@@ -76,13 +75,11 @@ TEST(Closing, SendsTheClosingEventEndsTheProcessAndWritesTheFieldsShown) {
 }
 
 TEST(Closing, SettingsOutOfRangeAreShownAsTheyAreRefusedAtSendAndWrittenBack) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
     ProgramOptions options;
     options.settings = "[General]\r\nPingNum=5000\r\nPingSize=18\r\nPingTTL=0\r\nPingNF=7\r\nPingHost=127.0.0.1\r\n";
-    QuillbinProcess program(options);
-    ASSERT_TRUE(program.Start()) << program.error();
-    DialogDriver dialog(program.Dialog());
+    ProgramWithGhostHost e2e({}, options);
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    auto& [host, program, dialog] = e2e;
 
     EXPECT_EQ(dialog.Text(kHostField), L"127.0.0.1");
     EXPECT_EQ(dialog.Text(kCountField), L"5000");

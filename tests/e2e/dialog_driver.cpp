@@ -1,9 +1,9 @@
 #include "tests/e2e/dialog_driver.h"
 
 #include "framework/win/wide_text.h"
-#include "tests/e2e/polling.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/window_access.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win::e2e {
 

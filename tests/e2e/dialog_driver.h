@@ -20,6 +20,7 @@ struct Fields {
 
 class DialogDriver {
 public:
+    DialogDriver() = default;
     explicit DialogDriver(HWND dialog) : m_dialog(dialog) {}
 
     HWND Dialog() const { return m_dialog; }
@@ -43,7 +44,7 @@ public:
     std::string Describe() const;
 
 private:
-    HWND m_dialog;
+    HWND m_dialog = nullptr;
 };
 
 }  // namespace quillbin::win::e2e

@@ -1,7 +1,7 @@
 #include "tests/e2e/ghost_events.h"
 
 #include "tests/e2e/expected_texts.h"
-#include "tests/e2e/polling.h"
+#include "tests/support/waiting.h"
 #include "tools/ghost_host/host_protocol.h"
 
 namespace quillbin::win::e2e {

@@ -11,6 +11,7 @@
 #include "tests/e2e/expected_texts.h"
 #include "tests/e2e/ghost_events.h"
 #include "tests/e2e/owned_boxes.h"
+#include "tests/e2e/program_with_ghost_host.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/window_access.h"
 
@@ -23,11 +24,9 @@ TEST(Locale, TheListLineAndTheValidationMessageReadBackInJapanese) {
         ASSERT_EQ(::GetACP(), static_cast<UINT>(std::atoi(expected))) << "the locale did not take effect";
     }
     RecordProperty("code_page", static_cast<int>(::GetACP()));
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
-    DialogDriver dialog(program.Dialog());
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    auto& [host, program, dialog] = e2e;
 
     ASSERT_TRUE(dialog.Fill({L"127.0.0.1", L"1", L"18", L"255"}));
     ASSERT_TRUE(RunAndWaitForResults(dialog, host, 1, 30000));

@@ -10,9 +10,10 @@
 #include "tests/e2e/expected_texts.h"
 #include "tests/e2e/ghost_events.h"
 #include "tests/e2e/owned_boxes.h"
-#include "tests/e2e/polling.h"
+#include "tests/e2e/program_with_ghost_host.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/window_access.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win::e2e {
 namespace {
@@ -35,11 +36,9 @@ std::string Printable(const std::string& bytes) {
 }
 
 TEST(MainDialog, OpensWithTheDefaultsAndTheFocusInTheHostField) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
-    DialogDriver dialog(program.Dialog());
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    auto& [host, program, dialog] = e2e;
 
     EXPECT_EQ(dialog.Text(kHostField), L"");
     EXPECT_EQ(dialog.Text(kCountField), L"10");
@@ -80,14 +79,12 @@ const RejectedCase kRejected[] = {
 };
 
 TEST(MainDialog, ARejectedFieldShowsItsMessageSelectsTheFieldAndStartsNoRun) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
     // A renamed copy: the message boxes are captioned with the new name.
     ProgramOptions options;
     options.fileName = L"echo tool.v2.exe";
-    QuillbinProcess program(options);
-    ASSERT_TRUE(program.Start()) << program.error();
-    DialogDriver dialog(program.Dialog());
+    ProgramWithGhostHost e2e({}, options);
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    auto& [host, program, dialog] = e2e;
 
     // One good run first, so that a run started by mistake would show in the
     // list, the status line and the host's log.
@@ -122,11 +119,9 @@ TEST(MainDialog, ARejectedFieldShowsItsMessageSelectsTheFieldAndStartsNoRun) {
 }
 
 TEST(MainDialog, OnlyTheFirstFailingFieldIsReportedAndTheLaterOnesKeepTheirValues) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
-    DialogDriver dialog(program.Dialog());
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    auto& [host, program, dialog] = e2e;
 
     ASSERT_TRUE(dialog.Fill({L"127.0.0.1", L"0", L"18", L"256"}));
     dialog.PressSend();
@@ -154,11 +149,9 @@ TEST(MainDialog, OnlyTheFirstFailingFieldIsReportedAndTheLaterOnesKeepTheirValue
 }
 
 TEST(MainDialog, TheEdgeValuesAndBlanksAroundANumberAreAccepted) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
-    DialogDriver dialog(program.Dialog());
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    auto& [host, program, dialog] = e2e;
 
     struct Accepted {
         const char* what;
@@ -202,11 +195,9 @@ TEST(MainDialog, TheEdgeValuesAndBlanksAroundANumberAreAccepted) {
 }
 
 TEST(MainDialog, ARunToLoopbackShowsItsLinesAndCountsAndReportsToEveryGhost) {
-    GhostHostProcess host({"--ghost", "Alpha", "--ghost", "Beta"});
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
-    DialogDriver dialog(program.Dialog());
+    ProgramWithGhostHost e2e({"--ghost", "Alpha", "--ghost", "Beta"});
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    auto& [host, program, dialog] = e2e;
 
     ASSERT_TRUE(dialog.Fill({L"127.0.0.1", L"3", L"18", L"255"}));
     ASSERT_TRUE(RunAndWaitForResults(dialog, host, 2, kRunTimeoutMs));
@@ -231,11 +222,9 @@ TEST(MainDialog, ARunToLoopbackShowsItsLinesAndCountsAndReportsToEveryGhost) {
 }
 
 TEST(MainDialog, EnterStartsARunAndDoesNothingWhileOneIsUnderWay) {
-    GhostHostProcess host({"--ghost", "Quick"});
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
-    DialogDriver dialog(program.Dialog());
+    ProgramWithGhostHost e2e({"--ghost", "Quick"});
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    auto& [host, program, dialog] = e2e;
     // A ghost that takes its time keeps each run, and the send button's
     // disabling, going for 2.5 s after the echoes.
     ASSERT_TRUE(host.Command("add Slow:delay=2500"));
@@ -268,11 +257,9 @@ TEST(MainDialog, EnterStartsARunAndDoesNothingWhileOneIsUnderWay) {
 // itself, as system keys that the dialog manager ignores. The keyboard must
 // still work after such a run.
 TEST(MainDialog, AfterARunStartedWithTheSendButtonEnterAndEscStillWork) {
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
-    DialogDriver dialog(program.Dialog());
+    ProgramWithGhostHost e2e;
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    auto& [host, program, dialog] = e2e;
 
     ASSERT_TRUE(dialog.Fill({}));
     ASSERT_TRUE(RunAndWaitForResults(dialog, host, 1, kRunTimeoutMs));

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "tests/e2e/polling.h"
 #include "tests/e2e/window_access.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win::e2e {
 

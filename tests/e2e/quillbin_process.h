@@ -8,8 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "framework/win/unique_handle.h"
-#include "tests/e2e/polling.h"
+#include "tests/support/child_process.h"
+#include "tests/support/files.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win::e2e {
 
@@ -31,22 +32,21 @@ struct ProgramOptions {
     std::wstring fileName = L"quillbin.exe";
     // Bytes of a settings file put beside the copy before it starts.
     std::optional<std::string> settings;
-    // A folder to create the copy's folder in; empty: the temporary folder.
-    std::wstring parent;
     // The program copied (from beside the test program) and the caption of
     // the dialog that shows it is up: another program on the same framework
     // can be run the same way.
     std::wstring source = L"quillbin.exe";
     std::wstring caption = kDialogCaption;
+    // A full path: run that program where it lies, in place of a copy (the
+    // settings file is then put beside it, and the folder is left as it is).
+    std::wstring inPlace;
 };
 
+// The process is ended if it still runs, and its folder removed, when the
+// object goes.
 class QuillbinProcess {
 public:
-    explicit QuillbinProcess(ProgramOptions options = {});
-    // Ends the process if it still runs and removes its folder.
-    ~QuillbinProcess();
-    QuillbinProcess(const QuillbinProcess&) = delete;
-    QuillbinProcess& operator=(const QuillbinProcess&) = delete;
+    explicit QuillbinProcess(ProgramOptions options = {}) : m_options(std::move(options)) {}
 
     // Copies the program, starts it and waits (bounded) for its dialog.
     // When false, `error()` says why.
@@ -55,42 +55,34 @@ public:
 
     HWND Dialog() const { return m_dialog; }
     HWND Item(int id) const { return ::GetDlgItem(m_dialog, id); }
-    DWORD ProcessId() const { return m_processId; }
+    DWORD ProcessId() const { return m_process.ProcessId(); }
     // GetTickCount just before the process was created.
     DWORD StartTick() const { return m_startTick; }
-    HANDLE Process() const { return m_process.get(); }
-    bool Running() const;
-    bool WaitForExit(DWORD timeoutMs) const;
-    DWORD ExitCode() const;
+    HANDLE Process() const { return m_process.Process(); }
+    bool Running() const { return m_process.Running(); }
+    bool WaitForExit(DWORD timeoutMs) const { return m_process.WaitForExit(timeoutMs); }
+    DWORD ExitCode() const { return m_process.ExitCode(); }
     // Ends it at once (a test that failed half-way).
-    void Terminate();
+    void Terminate() { m_process.Terminate(); }
 
-    const std::wstring& Folder() const { return m_folder; }
+    const std::wstring& Folder() const { return m_folder.Path(); }
     const std::wstring& ProgramPath() const { return m_programPath; }
     // The copy's name without folder and extension.
     std::wstring ApplicationName() const;
     std::wstring SettingsPath() const;
     // The settings file's bytes; nothing when there is no file.
-    std::optional<std::string> ReadSettings() const;
+    std::optional<std::string> ReadSettings() const { return ReadWholeFile(SettingsPath()); }
 
 private:
+    bool CopyProgram();
+
     ProgramOptions m_options;
-    std::wstring m_folder;
-    std::wstring m_programPath;
-    UniqueHandle m_process;
-    DWORD m_processId = 0;
+    TempFolder m_folder{L"quillbin_e2e"};
+    std::wstring m_programPath = m_folder.File(m_options.fileName);
+    ChildProcess m_process;
     DWORD m_startTick = 0;
     HWND m_dialog = nullptr;
     std::string m_error;
 };
-
-// A fresh, empty folder under `parent` (the temporary folder when empty),
-// with a trailing backslash; empty when it cannot be made.
-std::wstring CreateFreshFolder(const std::wstring& parent, const std::wstring& stem);
-// Removes the folder's files and then the folder (one level deep).
-void RemoveFolder(const std::wstring& folder);
-
-std::optional<std::string> ReadWholeFile(const std::wstring& path);
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 
 }  // namespace quillbin::win::e2e

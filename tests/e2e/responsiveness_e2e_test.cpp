@@ -11,9 +11,10 @@
 #include "tests/e2e/dialog_driver.h"
 #include "tests/e2e/expected_texts.h"
 #include "tests/e2e/ghost_events.h"
-#include "tests/e2e/polling.h"
+#include "tests/e2e/program_with_ghost_host.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/window_access.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win::e2e {
 namespace {
@@ -25,11 +26,9 @@ namespace {
 constexpr UINT kAnswerBoundMs = 1000;
 
 TEST(Responsiveness, TheWindowAnswersThroughoutARunWhoseResultsWaitOnAHungGhost) {
-    GhostHostProcess host({"--ghost", "Quick"});
-    ASSERT_TRUE(host.ready()) << host.error();
-    QuillbinProcess program;
-    ASSERT_TRUE(program.Start()) << program.error();
-    DialogDriver dialog(program.Dialog());
+    ProgramWithGhostHost e2e({"--ghost", "Quick"});
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    auto& [host, program, dialog] = e2e;
     // Listed after start-up, so the run's results are the first request
     // that the hung ghost holds up (5 s, then the send gives up on it).
     ASSERT_TRUE(host.Command("add Hung:delay=6000"));

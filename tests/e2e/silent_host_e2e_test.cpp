@@ -11,9 +11,10 @@
 #include "tests/e2e/dialog_driver.h"
 #include "tests/e2e/expected_texts.h"
 #include "tests/e2e/ghost_events.h"
-#include "tests/e2e/polling.h"
+#include "tests/e2e/program_with_ghost_host.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/e2e/window_access.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win::e2e {
 namespace {
@@ -26,14 +27,12 @@ constexpr DWORD kCloseBoundMs = 5000 + 3000;
 TEST(SilentHost, ClosingDuringALongRunEndsTheProcessWithoutAResultsEvent) {
     const char* silent = std::getenv("QB_SILENT_HOST");
     if (!silent) GTEST_SKIP() << "needs the namespace that silent_host.sh sets up";
-    GhostHostProcess host;
-    ASSERT_TRUE(host.ready()) << host.error();
     ProgramOptions options;
     options.settings =
         std::string("[General]\r\nPingNum=10\r\nPingSize=18\r\nPingTTL=255\r\nPingNF=0\r\nPingHost=") + silent + "\r\n";
-    QuillbinProcess program(options);
-    ASSERT_TRUE(program.Start()) << program.error();
-    DialogDriver dialog(program.Dialog());
+    ProgramWithGhostHost e2e({}, options);
+    ASSERT_TRUE(e2e.Start()) << e2e.error();
+    auto& [host, program, dialog] = e2e;
     ASSERT_EQ(dialog.Text(kHostField), WideFromUtf8(silent));
 
     // Started with Enter in the host field, which keeps the focus there.

@@ -4,9 +4,9 @@
 
 #include "framework/win/unique_handle.h"
 #include "framework/win/wide_text.h"
-#include "tests/e2e/polling.h"
 #include "tests/e2e/quillbin_process.h"
 #include "tests/support/ghost_host_fixture.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win::e2e {
 

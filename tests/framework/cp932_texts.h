@@ -28,6 +28,10 @@ inline constexpr Cp932Text kRangeUnsignedText{"%1 から %2 までの整数を�
 inline constexpr Cp932Text kAboutMenuText{"バージョン情報(&A)...",
                                           "\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x8f\xee\x95\xf1(&A)..."};
 
+// string 103: "結果をコピー(&C)", the result list's context menu
+inline constexpr Cp932Text kCopyResultsMenuText{"結果をコピー(&C)",
+                                                "\x8c\x8b\x89\xca\x82\xf0\x83\x52\x83\x73\x81\x5b(&C)"};
+
 // the dialogs' font: "ＭＳ Ｐゴシック"
 inline constexpr Cp932Text kDialogFontName{"ＭＳ Ｐゴシック",
                                            "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e"};
@@ -55,8 +59,9 @@ inline constexpr Cp932Text kOptionsFrameText{"オプション", "\x83\x49\x83\x7
 inline constexpr Cp932Text kDataSizeLabelText{"データサイズ : ", "\x83\x66\x81\x5b\x83\x5e\x83\x54\x83\x43\x83\x59 : "};
 
 inline constexpr Cp932Text kAllTexts[] = {
-    kParseUnsignedText, kRangeUnsignedText, kAboutMenuText,  kDialogFontName,   kSendButtonText,
-    kDontFragmentText,  kHostLabelText,     kCountLabelText, kOptionsFrameText, kDataSizeLabelText,
+    kParseUnsignedText, kRangeUnsignedText, kAboutMenuText,       kDialogFontName,
+    kSendButtonText,    kDontFragmentText,  kHostLabelText,       kCountLabelText,
+    kOptionsFrameText,  kDataSizeLabelText, kCopyResultsMenuText,
 };
 
 }  // namespace quillbin::testing

@@ -13,7 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/win/unique_handle.h"
+#include "tests/support/child_process.h"
+#include "tests/support/files.h"
 #include "tools/ghost_host/request_log.h"
 
 namespace quillbin::win {
@@ -33,10 +34,10 @@ public:
     const std::string& error() const { return m_error; }
 
     HWND ControlWindow() const { return m_controlWindow; }
-    DWORD ProcessId() const { return m_processId; }
+    DWORD ProcessId() const { return m_process.ProcessId(); }
     const std::wstring& LogPath() const { return m_logPath; }
     // Still running (it has not quit or crashed).
-    bool Running() const;
+    bool Running() const { return m_process.Running(); }
 
     // Every complete request record logged so far, in order of arrival.
     std::vector<LoggedRequest> Requests() const;
@@ -46,27 +47,23 @@ public:
 
     // Sends one control command ("add NAME[:ANSWER]", "remove NAME", "clear",
     // "quit") to this host's control window; true when the host accepted it.
-    // The host has republished the block by the time it returns.
+    // The host has republished the block, and posted its "sakura" broadcast
+    // to every top-level window, by the time it returns.
     bool Command(std::string_view text) const;
 
     // Waits (bounded) for the host to end; true when it did.
-    bool WaitForExit(DWORD timeoutMs) const;
-    DWORD ExitCode() const;
+    bool WaitForExit(DWORD timeoutMs) const { return m_process.WaitForExit(timeoutMs); }
+    DWORD ExitCode() const { return m_process.ExitCode(); }
 
 private:
     bool Start(const std::vector<std::string>& arguments, DWORD readyTimeoutMs);
-    HWND FindControlWindow() const;
 
-    std::wstring m_folder;
-    std::wstring m_logPath;
-    UniqueHandle m_process;
-    DWORD m_processId = 0;
+    TempFolder m_folder{L"quillbin_ghost_host"};
+    std::wstring m_logPath = m_folder.File(L"requests.log");
+    ChildProcess m_process;
     HWND m_controlWindow = nullptr;
     std::string m_error;
 };
-
-// The directory of the running program, with a trailing backslash.
-std::wstring ProgramDirectory();
 
 // Copies the first `bytes` bytes of the block "Sakura" (fewer when its view
 // is smaller) into `out`; false when no block exists. Opened, mapped, copied

@@ -8,9 +8,8 @@
 #include <map>
 #include <thread>
 
-#include "framework/win/unique_handle.h"
-#include "tests/support/command_line.h"
 #include "tests/support/ghost_host_fixture.h"
+#include "tests/support/waiting.h"
 #include "tools/ghost_host/host_directory_writer.h"
 #include "tools/ghost_host/host_protocol.h"
 
@@ -106,18 +105,6 @@ public:
     // Runs inside the handler of each "sakura" refresh message.
     std::function<void()> onRefresh;
 
-    // Handles messages until `done` holds or `timeoutMs` passes.
-    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-        DWORD started = ::GetTickCount();
-        for (;;) {
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-            if (done()) return true;
-            if (::GetTickCount() - started >= timeoutMs) return false;
-            ::Sleep(5);
-        }
-    }
-
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_NCCREATE) {
@@ -162,23 +149,8 @@ Sent SendCopyData(HWND ghost, HWND sender, uint64_t dwData, const std::string* b
 
 // Runs ghost_host.exe with `arguments` to its end; its exit code.
 DWORD RunHostProgram(const std::vector<std::wstring>& arguments) {
-    std::wstring exe = ProgramDirectory() + L"ghost_host.exe";
-    std::wstring commandLine = L"\"" + exe + L"\" " + JoinCommandLine(arguments);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info)) {
-        return 0xFFFFFFFF;
-    }
-    UniqueHandle process(info.hProcess), thread(info.hThread);
-    if (::WaitForSingleObject(process.get(), 15000) != WAIT_OBJECT_0) {
-        ::TerminateProcess(process.get(), 1);
-        return 0xFFFFFFFE;
-    }
-    DWORD code = 0;
-    ::GetExitCodeProcess(process.get(), &code);
-    return code;
+    std::optional<ChildRun> run = RunToEnd(ProgramDirectory() + L"ghost_host.exe", arguments, 15000);
+    return run ? run->exitCode : 0xFFFFFFFF;
 }
 
 TEST(GhostHost, PublishesTheGhostsItRunsAndTheBlockEndsWithIt) {
@@ -317,13 +289,15 @@ TEST(GhostHost, CommandsChangeTheBlockAndBroadcastARefresh) {
         EXPECT_EQ(Names(ReadListedGhosts()), step.listed);
         if (step.accepted) {
             ++broadcasts;
-            EXPECT_TRUE(watcher.PumpUntil([&] { return watcher.refreshes() >= broadcasts; }, 5000));
+            EXPECT_TRUE(PumpUntil([&] { return watcher.refreshes() >= broadcasts; }, 5000));
         }
     }
-    watcher.PumpUntil([] { return false; }, 100);
+    // The host posts its broadcast before it answers a command: all it sent
+    // is queued by now.
+    DispatchQueued();
     EXPECT_EQ(watcher.refreshes(), broadcasts) << "a rejected command broadcast";
     // A removed ghost's window goes with it.
-    EXPECT_TRUE(watcher.PumpUntil([&] { return !::IsWindow(first); }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(first); }, 5000));
 }
 
 TEST(GhostHost, AGoneGhostStaysListedWithoutAWindow) {

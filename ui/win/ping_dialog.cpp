@@ -1,6 +1,8 @@
 #include "ui/win/ping_dialog.h"
 
+#include "framework/win/clipboard.h"
 #include "framework/win/resource_text.h"
+#include "framework/win/unique_handle.h"
 #include "settings/win/settings_file.h"
 #include "sstp/sstp_request.h"
 #include "sstp/win/sakura_message.h"
@@ -27,6 +29,7 @@ CPingDialog::CPingDialog(CWnd* parent)
       m_hIcon(LoadModuleIcon(kLargeIcon)),
       m_hSmallIcon(LoadModuleIcon(kSmallIcon)),
       m_settingsPath(SettingsFilePath()),
+      m_accelerators(::LoadAcceleratorsW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kMainAccelerators))),
       m_notifier(RegisterSakuraMessage()),
       m_echoRunner([](std::thread& worker) { WaitServingSentMessages(worker); }) {}
 
@@ -39,6 +42,8 @@ const MessageMap* CPingDialog::GetMessageMap() const {
         msg::Command<&CPingDialog::OnSend>(kSendButton, BN_CLICKED),
         msg::Command<&CPingDialog::OnAbout>(kAboutButton, BN_CLICKED),
         msg::Timer<&CPingDialog::OnTimer>(),
+        msg::ContextMenu<&CPingDialog::OnContextMenu>(),
+        msg::Command<&CPingDialog::OnCopyResults>(kCopyResultsCommand),
     };
     static constexpr MessageMap map{&CDialog::kMessageMap, entries};
     return &map;
@@ -169,6 +174,53 @@ void CPingDialog::OnTimer(UINT_PTR id) {
     } else {
         Default();
     }
+}
+
+BOOL CPingDialog::PreTranslateMessage(MSG* message) {
+    // Only on the list: in the fields Ctrl+C stays the edit control's own copy.
+    if (m_accelerators && message->hwnd && message->hwnd == m_resultList.GetSafeHwnd()) {
+        return ::TranslateAcceleratorW(m_hWnd, m_accelerators, message) != 0;
+    }
+    return FALSE;
+}
+
+void CPingDialog::OnContextMenu(HWND window, POINT screen) {
+    HWND list = m_resultList.GetSafeHwnd();
+    if (!list || window != list) {
+        Default();
+        return;
+    }
+    if (screen.x == -1 && screen.y == -1) {
+        // Asked for from the keyboard (Shift+F10, the menu key): at the list's corner.
+        RECT area;
+        ::GetWindowRect(list, &area);
+        screen = {area.left, area.top};
+    }
+    UniqueMenu menu(::CreatePopupMenu());
+    std::wstring text = LoadWideString(kCopyResultsMenuText);
+    if (!menu || text.empty()) return;
+    UINT state = m_resultList.GetCount() > 0 ? MF_ENABLED : MF_GRAYED;
+    ::AppendMenuW(menu.get(), MF_STRING | state, kCopyResultsCommand, text.c_str());
+    // The choice comes back as a WM_COMMAND through the message table, as Ctrl+C's does.
+    ::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, m_hWnd,
+                     nullptr);
+}
+
+void CPingDialog::OnCopyResults() {
+    // On the window thread, which also carries out a run's additions to the
+    // list: what is copied is exactly what was shown at that moment.
+    int count = m_resultList.GetCount();
+    if (count <= 0) return;
+    std::wstring text;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) text += L"\r\n";
+        text += m_resultList.GetWideText(i);
+    }
+    CStatic status;
+    status.Attach(GetDlgItem(kStatusLine));
+    std::wstring statusText = status.GetWideText();
+    if (!statusText.empty()) text += L"\r\n" + statusText;
+    if (!SetClipboardText(m_hWnd, text)) ::MessageBeep(MB_ICONWARNING);
 }
 
 void CPingDialog::EchoWorker() {

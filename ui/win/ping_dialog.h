@@ -1,7 +1,8 @@
 // The main dialog: the five settings with their fields, the result list and
 // the status line, the send button that starts an echo run on a worker
 // thread, the ghost notifier with its refresh timer, and the start-up and
-// closing events.
+// closing events. The results can be copied: Ctrl+C on the list, or its
+// context menu.
 #pragma once
 
 #include <windows.h>
@@ -38,6 +39,8 @@ protected:
     const MessageMap* GetMessageMap() const override;
     void DoDataExchange(bool save) override;
     BOOL OnInitDialog() override;
+    // Ctrl+C while the result list has the focus.
+    BOOL PreTranslateMessage(MSG* message) override;
 
     // The platform of the next run, made on the window thread just before
     // the worker starts. Tests put a scripted one in its place.
@@ -62,12 +65,19 @@ private:
     void OnSend();
     void OnAbout();
     void OnTimer(UINT_PTR id);
+    void OnContextMenu(HWND window, POINT screen);
+    // Every line of the list, then the status line, joined by CR LF, as
+    // Unicode text; nothing happens while the list is empty.
+    void OnCopyResults();
 
     // On the worker thread.
     void EchoWorker();
     void EchoRun();
 
     void EnableSendButton(BOOL enable);
+
+    // Loaded from the module's resources: freed with it, never by hand.
+    HACCEL m_accelerators;
 
     // The ghost list and its lock.
     GhostNotifier m_notifier;

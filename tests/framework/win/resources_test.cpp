@@ -190,6 +190,7 @@ TEST(ResourcesTest, AboutBoxShowsBothPictures) {
 
 TEST(ResourcesTest, StringsReadBackAsTheirCodePage932Bytes) {
     EXPECT_EQ(LoadCp932String(101), texts::kAboutMenuText.cp932);
+    EXPECT_EQ(LoadCp932String(103), texts::kCopyResultsMenuText.cp932);
     EXPECT_EQ(LoadCp932String(61714), texts::kRangeUnsignedText.cp932);
     EXPECT_EQ(LoadCp932String(61719), texts::kParseUnsignedText.cp932);
     EXPECT_EQ(LoadCp932String(57344), "");  // no title string: named after the executable

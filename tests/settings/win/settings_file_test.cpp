@@ -10,6 +10,7 @@
 #include <string>
 
 #include "settings/win/settings_file.h"
+#include "tests/support/files.h"
 
 namespace quillbin::win {
 namespace {
@@ -19,19 +20,7 @@ constexpr char kJapaneseHost[] = "\x83\x7a\x83\x58\x83\x67\x96\xbc";
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char temp[MAX_PATH] = {};
-        ::GetTempPathA(MAX_PATH, temp);
-        m_folder = std::string(temp) + "quillbin-settings-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                   std::to_string(::GetTickCount());
-        ASSERT_TRUE(::CreateDirectoryA(m_folder.c_str(), nullptr));
-        m_path = m_folder + "\\pinger.ini";
-    }
-    void TearDown() override {
-        ::SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA(m_path.c_str());
-        ::RemoveDirectoryA(m_folder.c_str());
-    }
+    void SetUp() override { ASSERT_TRUE(m_folder.ok()); }
     std::string FileText() const {
         std::ifstream in(m_path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -41,8 +30,8 @@ protected:
         out << text;
     }
 
-    std::string m_folder;
-    std::string m_path;
+    TempFolder m_folder{L"quillbin-settings"};
+    std::string m_path = m_folder.AnsiFile(L"pinger.ini");
 };
 
 TEST_F(SettingsFileTest, NoFileGivesDefaultsAndClosingCreatesItKeysInOrder) {

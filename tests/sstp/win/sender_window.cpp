@@ -23,20 +23,6 @@ SenderWindow::~SenderWindow() {
     if (m_window) ::DestroyWindow(m_window);
 }
 
-bool SenderWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start >= timeoutMs) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-    }
-    return true;
-}
-
 LRESULT CALLBACK SenderWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sstp/win/ghost_notifier.h"
+#include "tests/support/waiting.h"
 
 namespace quillbin::win {
 
@@ -33,7 +34,7 @@ public:
 
     // Handles this thread's messages until `done` holds or `timeoutMs` has
     // passed; returns `done()`.
-    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) { return win::PumpUntil(done, timeoutMs); }
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

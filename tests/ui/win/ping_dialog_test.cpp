@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/files.h"
 #include "tests/support/ghost_host_fixture.h"
 #include "tests/ui/win/test_ping_dialog.h"
 #include "ui/dialog_ids.h"
@@ -22,23 +23,11 @@ namespace {
 // with it.
 class PrivateSettingsFile {
 public:
-    PrivateSettingsFile() {
-        char temp[MAX_PATH + 1] = {};
-        ::GetTempPathA(MAX_PATH, temp);
-        m_folder = std::string(temp) + "quillbin_ui_" + std::to_string(::GetCurrentProcessId()) + "_" +
-                   std::to_string(::GetTickCount());
-        ::CreateDirectoryA(m_folder.c_str(), nullptr);
-        m_path = m_folder + "\\quillbin.ini";
-    }
-    ~PrivateSettingsFile() {
-        ::DeleteFileA(m_path.c_str());
-        ::RemoveDirectoryA(m_folder.c_str());
-    }
     const std::string& path() const { return m_path; }
 
 private:
-    std::string m_folder;
-    std::string m_path;
+    TempFolder m_folder{L"quillbin_ui"};
+    std::string m_path = m_folder.AnsiFile(L"quillbin.ini");
 };
 
 std::string ReadSetting(const std::string& path, const char* key) {
