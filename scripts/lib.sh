@@ -23,9 +23,10 @@ qb_as_root() {
 
 # Debian packages the build, the tests and the benchmarks need. fonts-wine
 # gives Wine its own fonts, Marlett among them: without it the caption buttons
-# draw as letters.
+# draw as letters. clang-format and clang-tidy (scripts/lint.sh) are of the
+# same LLVM release (14) as the clang that builds the fuzz targets.
 QB_PACKAGES=(
-    cmake ninja-build g++ clang libclang-rt-14-dev
+    cmake ninja-build g++ clang libclang-rt-14-dev clang-format clang-tidy
     googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     wine wine64 fonts-wine xvfb x11-utils xauth fonts-ipafont-gothic locales

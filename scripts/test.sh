@@ -108,7 +108,7 @@ build() {
 qb_log "configure: native tree (g++, AddressSanitizer + UBSan)"
 cmake -S "$QB_ROOT" -B "$QB_BUILD/native" -G Ninja -DQUILLBIN_SANITIZE=ON >/dev/null
 
-# Formatting and static analysis: first, as they take seconds.
+# Formatting and static analysis: first, as they need no build.
 if [ ! -x "$QB_ROOT/scripts/lint.sh" ]; then
     summary+=("lint: not run: there is no scripts/lint.sh")
 elif [ $selecting -eq 1 ]; then
