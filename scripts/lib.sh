@@ -100,8 +100,9 @@ qb_wine_prefix() {
 
 # One wineserver for a whole test run, in the current WINEPREFIX: hundreds
 # of short test programs then neither start a server each nor race one that
-# is shutting down. Wine's own services (and the desktop window) are started
-# here with no terminal attached: started by the first test program instead,
+# is shutting down. Wine's own services are started here with no terminal
+# attached (the desktop comes with the first window, and stays with the
+# server): started by the first test program instead,
 # they would inherit its output pipe and keep it open, and CTest would wait
 # for them until its time-out.
 qb_wine_server_start() {
