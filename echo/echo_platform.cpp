@@ -11,8 +11,8 @@ public:
 
 class Dropped final : public EchoDiagnostics {
 public:
-    void WriteStdout(std::string_view) override {}
-    void WriteStderr(std::string_view) override {}
+    void WriteStdout(std::string_view /*text*/) override {}
+    void WriteStderr(std::string_view /*text*/) override {}
 };
 
 }  // namespace

@@ -38,7 +38,7 @@ constexpr SpecialPhrase kSpecialPhrases[] = {
 // The first n bytes of a phrase (n below its length): whole characters, then
 // the letter of the next character when n is odd.
 char* AppendPiece(char* out, const Phrase& phrase, uint32_t n) {
-    const size_t whole = (n / 2) * 2;
+    const uint32_t whole = (n / 2) * 2;
     std::memcpy(out, phrase.bytes.data(), whole);
     out += whole;
     if (n % 2 != 0) *out++ = phrase.letters[n / 2];

@@ -23,9 +23,10 @@ qb_as_root() {
 
 # Debian packages the build, the tests and the benchmarks need. fonts-wine
 # gives Wine its own fonts, Marlett among them: without it the caption buttons
-# draw as letters.
+# draw as letters. clang-format and clang-tidy (scripts/lint.sh) are of the
+# same LLVM release (14) as the clang that builds the fuzz targets.
 QB_PACKAGES=(
-    cmake ninja-build g++ clang libclang-rt-14-dev
+    cmake ninja-build g++ clang libclang-rt-14-dev clang-format clang-tidy
     googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     wine wine64 fonts-wine xvfb x11-utils xauth fonts-ipafont-gothic locales
@@ -99,8 +100,9 @@ qb_wine_prefix() {
 
 # One wineserver for a whole test run, in the current WINEPREFIX: hundreds
 # of short test programs then neither start a server each nor race one that
-# is shutting down. Wine's own services (and the desktop window) are started
-# here with no terminal attached: started by the first test program instead,
+# is shutting down. Wine's own services are started here with no terminal
+# attached (the desktop comes with the first window, and stays with the
+# server): started by the first test program instead,
 # they would inherit its output pipe and keep it open, and CTest would wait
 # for them until its time-out.
 qb_wine_server_start() {

@@ -35,7 +35,9 @@ qb_configure_win
 cmake --build "$win" -j "$jobs"
 qb_wine_tests_start
 
-declare -A stage_args=([wine]="-LE lab" [lab]="-L lab")
+# As in scripts/test.sh: the release checks are a stage of their own there, and
+# build release trees rather than run Wine tests.
+declare -A stage_args=([wine]="-LE lab|release" [lab]="-L lab")
 stages=()
 for stage in wine lab; do
     # shellcheck disable=SC2206  # two plain words

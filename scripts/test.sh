@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test, stage by stage:
-#   lint    scripts/lint.sh, where it exists (needs only build/native's compile commands)
 #   native  the portable core, built with g++ under AddressSanitizer and UBSan (build/native)
 #   tsan    the echo run's threaded tests under ThreadSanitizer (build/tsan)
 #   wine    everything built with MinGW-w64 (build/win) and run under Wine, the
 #           end-to-end tests included, in the tests' own prefix and displays
+#   lab     the network lab: echoes under Wine through network namespaces (root)
+# and, beside the lab, which mostly waits, the stages that mostly compute:
 #   release the release package: two fresh release builds compared byte for byte,
 #           the executable's imports and header, the zip, the unzipped program's run
-#   lab     the network lab: echoes under Wine through network namespaces (root)
+#   lint    scripts/lint.sh, where it exists (needs only build/native's compile commands)
 #   fuzz    each fuzz target's short run (clang, libFuzzer; build/fuzz)
 # Installs what a fresh Debian 12 machine lacks (QB_NO_INSTALL=1: names it).
 # The counts come from CTest's JUnit files, build/test-results/<stage>.xml.
@@ -27,10 +28,10 @@ source "$(dirname "$0")/lib.sh"
 
 # Set before anything is started: Xvfb, wineservers, the lab's namespaces
 # and the fuzz stage are stopped however the run ends.
-fuzz_job=
+declare -A background=()   # stage name -> process group of a stage run beside another
 stop_everything() {
-    # The fuzz stage runs in a process group of its own.
-    if [ -n "$fuzz_job" ]; then kill -- "-$fuzz_job" 2>/dev/null || true; fi
+    local name
+    for name in "${!background[@]}"; do kill -- "-${background[$name]}" 2>/dev/null || true; done
     qb_wine_tests_stop
 }
 trap stop_everything EXIT
@@ -105,24 +106,57 @@ build() {
     build_time=$((SECONDS - start))
 }
 
-qb_log "configure: native tree (g++, AddressSanitizer + UBSan)"
-cmake -S "$QB_ROOT" -B "$QB_BUILD/native" -G Ninja -DQUILLBIN_SANITIZE=ON >/dev/null
+# in_background NAME COMMAND [args...]: runs a stage's COMMAND in a process
+# group of its own beside the stage in the foreground, its output kept in
+# build/test-results/NAME.log until collect NAME shows it and takes in its
+# summary lines and counts.
+in_background() {
+    local name=$1
+    shift
+    set -m
+    (
+        summary=() failed=0 selected_any=0 all_passed=0 all_failed=0 all_skipped=0
+        "$@"
+        { echo "$failed $selected_any $all_passed $all_failed $all_skipped"; printf '%s\n' "${summary[@]}"; } \
+            >"$results/$name.state"
+    ) </dev/null >"$results/$name.log" 2>&1 &
+    background[$name]=$!
+    set +m
+}
+collect() {
+    local name=$1 f s p x k line
+    [ -n "${background[$name]:-}" ] || return 0
+    wait "${background[$name]}" || true
+    unset "background[$name]"
+    cat "$results/$name.log"
+    if [ ! -s "$results/$name.state" ]; then
+        summary+=("$name: failed: the stage ended without results (see above)")
+        failed=1
+        return
+    fi
+    {
+        read -r f s p x k
+        failed=$((failed | f)) selected_any=$((selected_any | s))
+        all_passed=$((all_passed + p)) all_failed=$((all_failed + x)) all_skipped=$((all_skipped + k))
+        while IFS= read -r line; do summary+=("$line"); done
+    } <"$results/$name.state"
+}
 
-# Formatting and static analysis: first, as they take seconds.
-if [ ! -x "$QB_ROOT/scripts/lint.sh" ]; then
-    summary+=("lint: not run: there is no scripts/lint.sh")
-elif [ $selecting -eq 1 ]; then
-    summary+=("lint: not run: tests are selected (scripts/lint.sh runs it alone)")
-else
+# Formatting and static analysis (scripts/lint.sh): it needs only the native
+# tree's compile commands, and runs beside the lab.
+lint_stage() {
+    local start=$SECONDS
     qb_log "lint"
-    start=$SECONDS
     if "$QB_ROOT/scripts/lint.sh"; then
         summary+=("lint: passed ($(qb_took $((SECONDS - start))))")
     else
         summary+=("lint: failed: see its findings above ($(qb_took $((SECONDS - start))))")
         failed=1
     fi
-fi
+}
+
+qb_log "configure: native tree (g++, AddressSanitizer + UBSan)"
+cmake -S "$QB_ROOT" -B "$QB_BUILD/native" -G Ninja -DQUILLBIN_SANITIZE=ON >/dev/null
 
 if build native "$QB_BUILD/native"; then
     stage native "$QB_BUILD/native" "$build_time" "$@"
@@ -145,15 +179,6 @@ if build wine "$QB_BUILD/win"; then
     stage wine "$QB_BUILD/win" "$build_time" -LE 'lab|release' "$@"
 fi
 
-# The release package (tests/release): two fresh release builds side by side,
-# compared byte for byte; the executable's imports and header, the zip; the
-# unzipped program alone in a fresh Wine prefix on a display of its own.
-if [ $win_built -eq 1 ]; then
-    stage release "$QB_BUILD/win" "" -L release "$@"
-else
-    summary+=("release: not run: the Windows tree did not build")
-fi
-
 # The fuzz targets (clang, libFuzzer) in a tree of their own, each run for a
 # short bounded time from its checked-in seeds (tests/fuzz/corpus/); built
 # only where the arguments select one. A longer hunt by hand, e.g. an hour on
@@ -162,20 +187,16 @@ fi
 #       -max_len=65536 build/fuzz/tests/fuzz/corpus/ghost_directory tests/fuzz/corpus/ghost_directory
 # A crash leaves crash-<hash> in the working directory; rerun it with
 #   build/fuzz/ghost_directory_fuzz crash-<hash>
-# The lab mostly waits (for time-outs, on namespaces), so the fuzz stage's
-# build and run go on beside it, in a process group of their own, with their
-# output kept until the lab is done.
+# The lab mostly waits (for time-outs, on namespaces), so the stages that
+# mostly compute - fuzz, release and lint - go on beside it.
 qb_log "configure: fuzz tree (clang, libFuzzer + AddressSanitizer + UBSan), ${QB_FUZZ_SECONDS:-20} s a target"
 cmake -S "$QB_ROOT" -B "$QB_BUILD/fuzz" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DQUILLBIN_FUZZ=ON -DQUILLBIN_TESTS=OFF -DQUILLBIN_FUZZ_SECONDS="${QB_FUZZ_SECONDS:-20}" >/dev/null
 fuzz_tests=$QB_BUILD/fuzz/tests/fuzz
-fuzz_state=$results/fuzz.state
-fuzz_stage() {   # in the background: the summary's lines and counts go to fuzz_state
-    summary=() failed=0 selected_any=0 all_passed=0 all_failed=0 all_skipped=0
+fuzz_stage() {
     if build fuzz "$QB_BUILD/fuzz"; then
         stage fuzz "$fuzz_tests" "$build_time" "$@"
     fi
-    { echo "$failed $selected_any $all_passed $all_failed $all_skipped"; printf '%s\n' "${summary[@]}"; } >"$fuzz_state"
 }
 fuzz_line=   # the fuzz stage's summary line where it does not run
 if ! fuzz_selected=$(qb_ctest_selected "$fuzz_tests" "$@"); then
@@ -184,10 +205,24 @@ if ! fuzz_selected=$(qb_ctest_selected "$fuzz_tests" "$@"); then
 elif [ "$fuzz_selected" -eq 0 ]; then
     fuzz_line="fuzz: skipped: the arguments select none of its tests"
 else
-    set -m
-    fuzz_stage "$@" </dev/null >"$results/fuzz.log" 2>&1 &
-    fuzz_job=$!
-    set +m
+    in_background fuzz fuzz_stage "$@"
+fi
+
+# The release package (tests/release): two fresh release builds side by side,
+# compared byte for byte; the executable's imports and header, the zip; the
+# unzipped program alone in a fresh Wine prefix on a display of its own.
+# Mostly building, so it too goes on beside the lab.
+if [ $win_built -eq 1 ]; then
+    in_background release stage release "$QB_BUILD/win" "" -L release "$@"
+fi
+
+lint_line=
+if [ ! -x "$QB_ROOT/scripts/lint.sh" ]; then
+    lint_line="lint: not run: there is no scripts/lint.sh"
+elif [ $selecting -eq 1 ]; then
+    lint_line="lint: not run: tests are selected (scripts/lint.sh runs it alone)"
+else
+    in_background lint lint_stage
 fi
 
 if [ $win_built -eq 1 ]; then
@@ -195,29 +230,14 @@ if [ $win_built -eq 1 ]; then
     # namespaces, one case at a time. Without root or the ip command its
     # tests skip, saying why.
     stage lab "$QB_BUILD/win" "" -L lab "$@"
-    qb_wine_tests_stop
+    collect release
 else
     summary+=("lab: not run: the Windows tree did not build")
+    summary+=("release: not run: the Windows tree did not build")
 fi
-
-if [ -n "$fuzz_line" ]; then
-    summary+=("$fuzz_line")
-elif [ -n "$fuzz_job" ]; then
-    wait "$fuzz_job" || true
-    fuzz_job=
-    cat "$results/fuzz.log"
-    if [ -s "$fuzz_state" ]; then
-        {
-            read -r f s p x k
-            failed=$((failed | f)) selected_any=$((selected_any | s))
-            all_passed=$((all_passed + p)) all_failed=$((all_failed + x)) all_skipped=$((all_skipped + k))
-            while IFS= read -r line; do summary+=("$line"); done
-        } <"$fuzz_state"
-    else
-        summary+=("fuzz: failed: the stage ended without results (see above)")
-        failed=1
-    fi
-fi
+qb_wine_tests_stop
+if [ -n "$lint_line" ]; then summary+=("$lint_line"); else collect lint; fi
+if [ -n "$fuzz_line" ]; then summary+=("$fuzz_line"); else collect fuzz; fi
 
 printf '\n'
 qb_log "summary"

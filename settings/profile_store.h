@@ -29,11 +29,14 @@ public:
 // keeps nothing, so every read yields its default and no file is touched.
 class AbsentProfileStore final : public ProfileStore {
 public:
-    uint32_t ReadUnsigned(std::string_view, std::string_view, uint32_t fallback) override { return fallback; }
-    std::string ReadText(std::string_view, std::string_view, std::string_view fallback, size_t maxBytes) override {
+    uint32_t ReadUnsigned(std::string_view /*section*/, std::string_view /*key*/, uint32_t fallback) override {
+        return fallback;
+    }
+    std::string ReadText(std::string_view /*section*/, std::string_view /*key*/, std::string_view fallback,
+                         size_t maxBytes) override {
         return std::string(fallback.substr(0, maxBytes));
     }
-    void WriteText(std::string_view, std::string_view, std::string_view) override {}
+    void WriteText(std::string_view /*section*/, std::string_view /*key*/, std::string_view /*value*/) override {}
 };
 
 }  // namespace quillbin

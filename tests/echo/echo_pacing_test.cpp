@@ -17,7 +17,7 @@ const uint32_t kDestination = Ipv4(192, 0, 2, 7);
 
 // Runs `count` echoes whose round trips take the given times (the last one
 // repeats) and returns the pauses made.
-std::vector<uint32_t> Pauses(uint32_t count, std::vector<uint32_t> roundTrips, uint32_t clockStart = 1000,
+std::vector<uint32_t> Pauses(uint32_t count, const std::vector<uint32_t>& roundTrips, uint32_t clockStart = 1000,
                              uint32_t lookupTakesMs = 0) {
     FakeEchoPlatform fake;
     fake.names["echo.test"] = HostEntry{"echo.test", kDestination};

@@ -129,27 +129,27 @@ public:
     int openHandles = 0;
     bool handleOutlivedLibrary = false;
 
-    void ClearResultList() override { events.push_back("clear"); }
+    void ClearResultList() override { events.emplace_back("clear"); }
     void AddResultLine(std::string_view line) override {
-        events.push_back("line");
+        events.emplace_back("line");
         lines.emplace_back(line);
     }
     void SetStatusText(std::string_view text) override {
-        events.push_back("status");
+        events.emplace_back("status");
         statuses.emplace_back(text);
     }
     void WriteStdout(std::string_view text) override {
-        events.push_back("stdout");
+        events.emplace_back("stdout");
         out += text;
     }
     void WriteStderr(std::string_view text) override {
-        events.push_back("stderr");
+        events.emplace_back("stderr");
         err += text;
     }
 
     IcmpBinding BindIcmp() override {
         Step("bind");
-        events.push_back("bind");
+        events.emplace_back("bind");
         if (bindError) return *bindError;
         return std::make_unique<Library>(*this);
     }
@@ -181,14 +181,14 @@ public:
 
     uint32_t TickCount() override { return clock; }
     void Sleep(uint32_t milliseconds) override {
-        events.push_back("sleep");
+        events.emplace_back("sleep");
         sleeps.push_back(milliseconds);
         clock += milliseconds;
     }
 
     void NotifyGhosts(std::string_view body) override {
         Step("notify");
-        events.push_back("notify");
+        events.emplace_back("notify");
         notified.emplace_back(body);
     }
     bool StopRequested() const override { return stopAfterEchoes && sent.size() >= *stopAfterEchoes; }
@@ -205,7 +205,7 @@ public:
     }
 
 private:
-    void Step(std::string_view step) {
+    void Step(std::string_view step) const {
         if (atStep) atStep(step);
     }
 
@@ -213,13 +213,13 @@ private:
     public:
         explicit Handle(FakeEchoPlatform& fake) : m_fake(fake) { ++m_fake.openHandles; }
         ~Handle() override {
-            m_fake.events.push_back("close");
+            m_fake.events.emplace_back("close");
             --m_fake.openHandles;
             if (m_fake.openLibraries == 0) m_fake.handleOutlivedLibrary = true;
         }
         EchoReply SendEcho(uint32_t destination, std::string_view payload, const EchoRequestOptions& options) override {
             m_fake.Step("echo");
-            m_fake.events.push_back("echo");
+            m_fake.events.emplace_back("echo");
             const auto index = static_cast<uint32_t>(m_fake.sent.size());
             m_fake.sent.push_back({destination, std::string(payload), options, m_fake.clock});
             ScriptedEcho echo = m_fake.respond(index, m_fake.sent.back());
@@ -238,11 +238,11 @@ private:
     public:
         explicit Library(FakeEchoPlatform& fake) : m_fake(fake) { ++m_fake.openLibraries; }
         ~Library() override {
-            m_fake.events.push_back("free");
+            m_fake.events.emplace_back("free");
             --m_fake.openLibraries;
         }
         std::unique_ptr<IcmpEchoHandle> CreateEchoHandle() override {
-            m_fake.events.push_back("create");
+            m_fake.events.emplace_back("create");
             if (m_fake.createHandleFails) return nullptr;
             return std::make_unique<Handle>(m_fake);
         }

@@ -60,7 +60,11 @@ struct PieceCase {
 // The pieces as written out in full: whole characters, then the letter of the
 // character the cut falls into.
 std::vector<PieceCase> Pieces() {
-    const std::string mo = Hex("82 E0"), ko = Hex("82 B1"), pi = Hex("82 D2"), yo = Hex("82 E5"), n = Hex("82 F1");
+    const std::string mo = Hex("82 E0");
+    const std::string ko = Hex("82 B1");
+    const std::string pi = Hex("82 D2");
+    const std::string yo = Hex("82 E5");
+    const std::string n = Hex("82 F1");
     return {
         {1, "m", "m"},
         {2, mo, mo},

@@ -14,6 +14,7 @@ namespace {
 
 std::string Cp932FromUtf8(const char* utf8) {
     iconv_t cd = iconv_open("CP932", "UTF-8");
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open fails with (iconv_t)-1, an integer made a pointer
     if (cd == reinterpret_cast<iconv_t>(-1)) return "<no iconv>";
     std::string in(utf8);
     std::string out(in.size() * 2 + 4, '\0');

@@ -138,14 +138,10 @@ TEST(ParseGhostDirectory, ListsManyGhostsInOrder) {
     std::string text = "zed_fmo_header_dummyentry_0.hwnd\x01" "0\r\n";
     // clang-format on
     for (int i = 1; i <= 100; ++i) {
-        std::string id = "ghost_" + std::to_string(i);
-        if (i % 2) {
-            text +=
-                id + ".hwnd\x01" + std::to_string(1000 + i) + "\r\n" + id + ".name\x01n" + std::to_string(i) + "\r\n";
-        } else {
-            text +=
-                id + ".name\x01n" + std::to_string(i) + "\r\n" + id + ".hwnd\x01" + std::to_string(1000 + i) + "\r\n";
-        }
+        const std::string id = "ghost_" + std::to_string(i);
+        const std::string hwnd = id + ".hwnd\x01" + std::to_string(1000 + i) + "\r\n";
+        const std::string name = id + ".name\x01n" + std::to_string(i) + "\r\n";
+        text += i % 2 != 0 ? hwnd + name : name + hwnd;
     }
     text += '\0';
     GhostList list = ParseGhostDirectory(text);

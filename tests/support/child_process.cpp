@@ -68,15 +68,35 @@ bool ChildProcess::Start(const std::wstring& program, const std::vector<std::wst
             startup.hStdInput = startup.hStdOutput = startup.hStdError = nowhere.get();
         }
     }
+    // Wine starts a child as a Unix process of its own, which outlives a
+    // test program killed by CTest's time-out: the child would go on in the
+    // prefix and stand in every later test's way (a second block "Sakura",
+    // a second program). In a job that ends with its last handle, it goes
+    // with the test program however that ends.
+    UniqueHandle job(::CreateJobObjectW(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!job || !::SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+        m_error = "cannot create a job for " + Utf8FromWide(program) + ", error " + std::to_string(::GetLastError());
+        return false;
+    }
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, startup.dwFlags != 0, 0, nullptr,
-                          workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info)) {
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, startup.dwFlags != 0,
+                          CREATE_SUSPENDED, nullptr, workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup,
+                          &info)) {
         m_error = "cannot start " + Utf8FromWide(program) + ", error " + std::to_string(::GetLastError());
         return false;
     }
     m_process.reset(info.hProcess);
     UniqueHandle thread(info.hThread);
     m_processId = info.dwProcessId;
+    if (!::AssignProcessToJobObject(job.get(), info.hProcess)) {
+        m_error = "cannot put " + Utf8FromWide(program) + " in a job, error " + std::to_string(::GetLastError());
+        Terminate();
+        return false;
+    }
+    m_job = std::move(job);
+    ::ResumeThread(thread.get());
     return true;
 }
 

@@ -50,6 +50,7 @@ public:
     HWND TopLevelWindow(const std::function<bool(HWND)>& match) const;
 
 private:
+    UniqueHandle m_job;  // ends the child, and whatever it starts, when closed
     UniqueHandle m_process;
     DWORD m_processId = 0;
     UniqueHandle m_output;

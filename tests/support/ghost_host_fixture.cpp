@@ -1,5 +1,7 @@
 #include "tests/support/ghost_host_fixture.h"
 
+#include <tlhelp32.h>
+
 #include "framework/win/wide_text.h"
 #include "tests/support/waiting.h"
 #include "tools/ghost_host/host_protocol.h"
@@ -15,7 +17,33 @@ bool IsControlWindow(HWND window) {
     return ::GetClassNameW(window, name, 64) > 0 && std::wstring_view(name) == kGhostHostWindowClass;
 }
 
+bool SakuraBlockExists() { return UniqueHandle(::OpenFileMappingA(FILE_MAP_READ, FALSE, "Sakura")).is_valid(); }
+
+// A block of a host that has just quit can outlive it by a reader's copy.
+constexpr DWORD kOldBlockGoneMs = 3000;
+
 }  // namespace
+
+std::string EndLeftoverProcesses() {
+    UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return {};
+    std::string found;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
+        std::wstring_view name(entry.szExeFile);
+        if (::lstrcmpiW(entry.szExeFile, L"ghost_host.exe") != 0 && ::lstrcmpiW(entry.szExeFile, L"quillbin.exe") != 0) {
+            continue;
+        }
+        UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        bool ended = process && ::TerminateProcess(process.get(), 1) &&
+                     ::WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0;
+        if (!found.empty()) found += ", ";
+        found += Utf8FromWide(std::wstring(name)) + " (process " + std::to_string(entry.th32ProcessID) +
+                 (ended ? ", ended now)" : ", could not be ended)");
+    }
+    return found;
+}
 
 GhostHostProcess::GhostHostProcess(const std::vector<std::string>& arguments, DWORD readyTimeoutMs) {
     if (!Start(arguments, readyTimeoutMs)) m_process.Terminate();
@@ -24,6 +52,16 @@ GhostHostProcess::GhostHostProcess(const std::vector<std::string>& arguments, DW
 bool GhostHostProcess::Start(const std::vector<std::string>& arguments, DWORD readyTimeoutMs) {
     if (!m_folder.ok()) {
         m_error = "cannot create a temporary folder";
+        return false;
+    }
+    // What an earlier test left running would publish its own block, or
+    // answer in place of the program under test.
+    if (std::string leftovers = EndLeftoverProcesses(); !leftovers.empty()) {
+        m_error = "an earlier test left these running in this Wine prefix: " + leftovers;
+        return false;
+    }
+    if (!WaitUntil([] { return !SakuraBlockExists(); }, kOldBlockGoneMs)) {
+        m_error = "a block \"Sakura\" of another publisher exists in this Wine prefix";
         return false;
     }
     std::vector<std::wstring> wide;

@@ -3,7 +3,9 @@
 // bounded wait until the host is ready, and a clean stop at the end.
 //
 // Every test that uses it must carry the CTest property RESOURCE_LOCK sakura:
-// all processes of one Wine prefix share one block "Sakura".
+// all processes of one Wine prefix share one block "Sakura". A host does not
+// start beside one left running by an earlier test, nor beside another
+// block "Sakura": it fails, naming what it found.
 #pragma once
 
 #include <windows.h>
@@ -69,6 +71,11 @@ private:
 // is smaller) into `out`; false when no block exists. Opened, mapped, copied
 // and released at once, the way a reader of the directory does it.
 bool ReadSakuraBlock(std::string& out, size_t bytes = 64 * 1024);
+
+// Ends every ghost_host.exe and quillbin.exe running in this Wine prefix
+// (none runs when a test begins) and names them, with their process ids and
+// whether they could be ended; empty when none ran.
+std::string EndLeftoverProcesses();
 
 // Sends a control command to `window`; true when the host accepted it.
 bool SendGhostHostCommand(HWND window, std::string_view text, UINT timeoutMs = 10000);
