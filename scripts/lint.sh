@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Formatting (clang-format, .clang-format) and static analysis (clang-tidy,
-# .clang-tidy) of the portable core and its tests: echo/, sstp/, settings/,
-# framework/ and tests/{echo,sstp,settings,framework,fuzz}, their win/
+# .clang-tidy) of the portable core and its tests: base/, echo/, sstp/, settings/,
+# framework/ and tests/{base,echo,sstp,settings,framework,fuzz}, their win/
 # folders aside (MinGW code that the native compile commands do not cover).
 # Prints every finding and fails on any. scripts/test.sh runs it.
 #
@@ -41,7 +41,7 @@ for tool in clang-format clang-tidy; do
 done
 
 # The files checked: every C++ source and header of these folders but win/.
-folders=(echo sstp settings framework tests/echo tests/sstp tests/settings tests/framework tests/fuzz)
+folders=(base echo sstp settings framework tests/base tests/echo tests/sstp tests/settings tests/framework tests/fuzz)
 mapfile -t files < <(
     find "${folders[@]}" -path '*/win' -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print | sort
 )
