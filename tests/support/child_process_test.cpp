@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/scope_exit.h"
+#include "base/scope_exit.h"
 #include "tests/support/files.h"
 #include "tests/support/ghost_host_fixture.h"
 #include "tests/support/waiting.h"
