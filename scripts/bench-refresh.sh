@@ -7,12 +7,4 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-qb_install_packages
-dir=$QB_BUILD/bench-win
-cmake -S "$QB_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLBIN_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$QB_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$dir" -j "$(nproc)" --target refresh_bench
-export WINEPREFIX=$dir/wineprefix
-qb_wine_prefix
-qb_log "refresh_bench"
-wine "$dir/refresh_bench.exe" "$@"
+qb_run_bench refresh_bench "$@"

@@ -174,6 +174,20 @@ qb_configure_win() {
         -DCMAKE_TOOLCHAIN_FILE="$QB_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
 }
 
+# qb_run_bench TARGET [args...]: builds the benchmark TARGET in a Release
+# Windows tree (build/bench-win) and runs it under Wine in that tree's prefix.
+qb_run_bench() {
+    local target=$1 dir=$QB_BUILD/bench-win
+    shift
+    qb_install_packages
+    cmake -S "$QB_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLBIN_TESTS=OFF \
+        -DCMAKE_TOOLCHAIN_FILE="$QB_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    cmake --build "$dir" -j "$(nproc)" --target "$target"
+    qb_wine_prefix "$dir/wineprefix"
+    qb_log "$target"
+    wine "$dir/$target.exe" "$@"
+}
+
 # Where the Wine tests run (the test and soak commands): the tests' own
 # prefix with one wineserver for the whole run, and two private displays,
 # one of them for the end-to-end tests alone: windows of the other tests
