@@ -77,6 +77,14 @@ void PostClick(const TestPingDialog& d, int button) {
                    reinterpret_cast<LPARAM>(d.Item(button)));
 }
 
+// Fills the host (loopback), the count and, when given, the TTL, and presses send.
+void StartRun(TestPingDialog& d, const wchar_t* count, const wchar_t* ttl = nullptr) {
+    d.SetField(kHostField, L"127.0.0.1");
+    d.SetField(kCountField, count);
+    if (ttl) d.SetField(kTtlField, ttl);
+    d.ClickSend();
+}
+
 TEST(PingDialogTest, SendDisablesTheButtonBeforeTheWorkerStartsAndAllowsOneRunAtATime) {
     EchoScript script;
     script.echoMs = 200;
@@ -87,10 +95,7 @@ TEST(PingDialogTest, SendDisablesTheButtonBeforeTheWorkerStartsAndAllowsOneRunAt
     std::vector<std::wstring> lines;
     dialog.steps = {
         [&](TestPingDialog& d) {
-            d.SetField(kHostField, L"127.0.0.1");
-            d.SetField(kCountField, L"3");
-            d.SetField(kTtlField, L"64");
-            d.ClickSend();
+            StartRun(d, L"3", L"64");
             enabledAfterPress = SendEnabled(d);
             // A press that still reaches the dialog, as a message, during the run.
             d.ClickSend();
@@ -154,10 +159,7 @@ TEST(PingDialogTest, ClosingDuringARunEndsItWithinOneEchoSendsNoResultsAndCloses
     int linesAtClose = 0;
     dialog.steps = {
         [&](TestPingDialog& d) {
-            d.SetField(kHostField, L"127.0.0.1");
-            d.SetField(kCountField, L"999");
-            d.SetField(kTtlField, L"64");
-            d.ClickSend();
+            StartRun(d, L"999", L"64");
             return true;
         },
         // The first echo has its line and the second is on its way.
@@ -199,9 +201,7 @@ TEST(PingDialogTest, ARunKeepsTheSettingsOfItsPressWhateverTheFieldsAreReadBackA
     std::wstring status;
     dialog.steps = {
         [&](TestPingDialog& d) {
-            d.SetField(kHostField, L"127.0.0.1");
-            d.SetField(kCountField, L"2");
-            d.ClickSend();
+            StartRun(d, L"2");
             return true;
         },
         [&](TestPingDialog& d) {
@@ -246,9 +246,7 @@ TEST(PingDialogTest, OnceClosingHasBegunNothingStartsARunOrOpensABoxAndNoWorkerO
     bool aboutOpened = false;
     dialog.steps = {
         [&](TestPingDialog& d) {
-            d.SetField(kHostField, L"127.0.0.1");
-            d.SetField(kCountField, L"2");
-            d.ClickSend();
+            StartRun(d, L"2");
             return true;
         },
         [&](TestPingDialog& d) {
