@@ -20,7 +20,7 @@ qb_wine_prefix
 qb_display
 export LC_ALL=${QB_LOCALE:-ja_JP.UTF-8}
 qb_log "ui_bench"
-wine "$dir/ui_bench.exe" "$@"
+qb_wine "$dir/ui_bench.exe" "$@"
 wineserver -w
 # Closing during a run against a host that drops every echo: in network
 # namespaces of their own (root only; skipped, saying why, elsewhere).

@@ -91,6 +91,19 @@ qb_wine_env() {
     export WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
+# qb_wine ARGS...: wine, with the kernel's address randomisation off for it
+# and every process it starts. Debian's Wine has no preloader: its loader is
+# a fixed-address program at 0x7d000000, and the kernel starts glibc's heap
+# anywhere in the gigabyte above it. Now and then (about one start in
+# several thousand) that heap lies on the page Wine must map at 0x7ffe0000,
+# and the new process dies before it runs ("failed to map the shared user
+# data: c0000018"): its parent's CreateProcess fails with error 1359, or,
+# where it was the desktop process, a window cannot be made. Without the
+# randomisation the heap starts right after the loader, far below that page.
+# The same fix is in cmake/wine-run.sh.in, scripts/wine-prefix.sh and
+# tests/e2e/e2e_prefix.sh, which run on their own.
+qb_wine() { setarch -R wine "$@"; }
+
 # qb_wine_prefix [PREFIX]: as qb_wine_env, and creates the prefix once (the
 # first start takes 10-15 s).
 qb_wine_prefix() {
@@ -110,7 +123,7 @@ qb_wine_server_start() {
     wineserver -k 2>/dev/null || true
     wineserver -w
     wineserver -p
-    wine cmd /c exit >/dev/null 2>&1 </dev/null
+    qb_wine cmd /c exit >/dev/null 2>&1 </dev/null
 }
 
 # qb_wine_server_stop PREFIX...: ends the wineservers of those prefixes (and
@@ -185,7 +198,7 @@ qb_run_bench() {
     cmake --build "$dir" -j "$(nproc)" --target "$target"
     qb_wine_prefix "$dir/wineprefix"
     qb_log "$target"
-    wine "$dir/$target.exe" "$@"
+    qb_wine "$dir/$target.exe" "$@"
 }
 
 # Where the Wine tests run (the test and soak commands): the tests' own

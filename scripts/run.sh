@@ -12,7 +12,7 @@ cmake --build "$QB_BUILD/win" -j "$(nproc)" --target quillbin ghost_host
 host_pid=
 stop_host() {
     if [ -n "$host_pid" ] && kill -0 "$host_pid" 2>/dev/null; then
-        wine "$QB_BUILD/win/ghost_host.exe" --command quit || kill "$host_pid" 2>/dev/null || true
+        qb_wine "$QB_BUILD/win/ghost_host.exe" --command quit || kill "$host_pid" 2>/dev/null || true
         wait "$host_pid" 2>/dev/null || true
     fi
 }
@@ -27,7 +27,7 @@ export LC_ALL=${QB_LOCALE:-ja_JP.UTF-8}
 # and appends it to build/win/ghost_host.log.
 host_log=$QB_BUILD/win/ghost_host.log
 rm -f "$host_log"
-wine "$QB_BUILD/win/ghost_host.exe" --log "$(winepath -w "$host_log" 2>/dev/null)" &
+qb_wine "$QB_BUILD/win/ghost_host.exe" --log "$(winepath -w "$host_log" 2>/dev/null)" &
 host_pid=$!
 # The program reads the ghosts when its dialog opens: let the host publish
 # them first (its window appears once it has).
@@ -44,6 +44,6 @@ if [ ! -e "$settings" ]; then
     printf '[General]\r\nPingNum=10\r\nPingSize=18\r\nPingTTL=255\r\nPingNF=0\r\nPingHost=127.0.0.1\r\n' >"$settings"
 fi
 
-wine "$QB_BUILD/win/quillbin.exe"
+qb_wine "$QB_BUILD/win/quillbin.exe"
 stop_host
 wineserver -w

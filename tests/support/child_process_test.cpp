@@ -65,5 +65,15 @@ TEST(LeftBehind, AHostLeftRunningIsNamedEndedAndNoLongerInTheWay) {
     EXPECT_TRUE(next.ready()) << next.error();
 }
 
+// Started with the kernel's address randomisation, a Wine process now and
+// then dies before it runs (see qb_wine in scripts/lib.sh). Each test program
+// runs without it, and so does every process it starts.
+TEST(WineStart, TestProgramsRunWithoutAddressRandomisation) {
+    constexpr unsigned long kAddrNoRandomize = 0x0040000;
+    std::optional<std::string> personality = ReadWholeFile(L"Z:\\proc\\self\\personality");
+    ASSERT_TRUE(personality) << "cannot read this process's personality";
+    EXPECT_NE(std::stoul(*personality, nullptr, 16) & kAddrNoRandomize, 0u) << *personality;
+}
+
 }  // namespace
 }  // namespace quillbin::win
