@@ -5,9 +5,20 @@
 # emulator (Wine) for this program, e.g. with a wrapper around it.
 include(GoogleTest)
 
+# quillbin_tests builds a tree's test programs and what they link, and
+# nothing else: the ThreadSanitizer and fuzz trees need no more
+# (scripts/test.sh builds it there).
+function(quillbin_test_program name)
+    if(NOT TARGET quillbin_tests)
+        add_custom_target(quillbin_tests)
+    endif()
+    add_dependencies(quillbin_tests ${name})
+endfunction()
+
 function(quillbin_add_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PROPERTIES;EMULATOR" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
+    quillbin_test_program(${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
     if(ARG_EMULATOR)
         set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${ARG_EMULATOR}")

@@ -166,7 +166,7 @@ fi
 # ThreadSanitizer, in a tree of their own that builds only those tests.
 qb_log "configure: ThreadSanitizer tree (g++): the echo run's threads"
 cmake -S "$QB_ROOT" -B "$QB_BUILD/tsan" -G Ninja -DQUILLBIN_SANITIZE=OFF -DQUILLBIN_TSAN=ON >/dev/null
-if build tsan "$QB_BUILD/tsan"; then
+if build tsan "$QB_BUILD/tsan" --target quillbin_tests; then
     stage tsan "$QB_BUILD/tsan" "$build_time" "$@"
 fi
 
@@ -194,7 +194,7 @@ cmake -S "$QB_ROOT" -B "$QB_BUILD/fuzz" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAK
     -DQUILLBIN_FUZZ=ON -DQUILLBIN_TESTS=OFF -DQUILLBIN_FUZZ_SECONDS="${QB_FUZZ_SECONDS:-20}" >/dev/null
 fuzz_tests=$QB_BUILD/fuzz/tests/fuzz
 fuzz_stage() {
-    if build fuzz "$QB_BUILD/fuzz"; then
+    if build fuzz "$QB_BUILD/fuzz" --target quillbin_tests; then
         stage fuzz "$fuzz_tests" "$build_time" "$@"
     fi
 }
