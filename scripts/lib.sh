@@ -114,10 +114,10 @@ qb_wine_prefix() {
 # One wineserver for a whole test run, in the current WINEPREFIX: hundreds
 # of short test programs then neither start a server each nor race one that
 # is shutting down. Wine's own services are started here with no terminal
-# attached (the desktop comes with the first window, and stays with the
-# server): started by the first test program instead,
-# they would inherit its output pipe and keep it open, and CTest would wait
-# for them until its time-out.
+# attached: started by the first test program instead, they would inherit
+# its output pipe and keep it open, and CTest would wait for them until its
+# time-out. (The desktop process is not kept: it comes with a window and
+# goes about a second after the last one.)
 qb_wine_server_start() {
     # Whatever an earlier, interrupted run left in the prefix goes first.
     wineserver -k 2>/dev/null || true

@@ -7,8 +7,8 @@
 # reaches no real browser and no network.
 #
 # Then it starts the prefix's wineserver, to run until `e2e_prefix.sh stop`,
-# with Wine's services; the desktop comes with the first window and stays
-# with the server. A server that ends with the last process of each test is
+# with Wine's services (the desktop process comes with a window and goes
+# about a second after the last one). A server that ends with the last process of each test is
 # still shutting down, its desktop and services going, when the next test
 # starts within a second or two: that test's first process then waits for
 # it to go and for a new one (4-5 s instead of about 1), and whatever it
