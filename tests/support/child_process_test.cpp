@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -80,9 +79,10 @@ std::vector<std::string> PersonalitiesOfThisProgram() {
     int count = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     ScopeExit freeArgv([&] { ::LocalFree(argv); });
-    auto fileName = [](std::string path) { return path.substr(path.find_last_of("\\/") + 1); };
-    std::vector<std::string> own;
-    for (int i = 0; i < count; ++i) own.push_back(i == 0 ? fileName(Utf8FromWide(argv[i])) : Utf8FromWide(argv[i]));
+    auto fileName = [](const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); };
+    // As /proc shows them: each argument ends in a NUL.
+    std::string name = fileName(Utf8FromWide(argv[0])), arguments;
+    for (int i = 1; i < count; ++i) arguments += Utf8FromWide(argv[i]) + '\0';
 
     std::vector<std::string> found;
     WIN32_FIND_DATAW entry{};
@@ -95,14 +95,10 @@ std::vector<std::string> PersonalitiesOfThisProgram() {
         std::string cmdline = ReadWholeFile(L"Z:\\proc\\" + pid + L"\\cmdline").value_or("");
         // Wine rewrites the Unix arguments in place and pads the rest with NULs.
         cmdline.erase(cmdline.find_last_not_of('\0') + 1);
-        std::vector<std::string> args;
-        for (size_t at = 0, nul; at < cmdline.size(); at = nul + 1) {
-            nul = cmdline.find('\0', at);
-            if (nul == std::string::npos) nul = cmdline.size();
-            args.push_back(args.empty() ? fileName(cmdline.substr(at, nul - at)) : cmdline.substr(at, nul - at));
-        }
-        if (!args.empty() && ::lstrcmpiA(args[0].c_str(), own[0].c_str()) == 0 &&
-            std::equal(args.begin() + 1, args.end(), own.begin() + 1, own.end())) {
+        cmdline += '\0';
+        size_t programEnd = cmdline.find('\0');
+        if (::lstrcmpiA(fileName(cmdline.substr(0, programEnd)).c_str(), name.c_str()) == 0 &&
+            cmdline.substr(programEnd + 1) == arguments) {
             found.push_back(ReadWholeFile(L"Z:\\proc\\" + pid + L"\\personality").value_or(""));
         }
     } while (::FindNextFileW(search, &entry));
