@@ -91,7 +91,7 @@ qb_wine_env() {
     export WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
-# qb_wine ARGS...: wine, with the kernel's address randomisation off for it
+# QB_WINE, the command, and qb_wine ARGS...: wine, with the kernel's address randomisation off for it
 # and every process it starts. Debian's Wine has no preloader: its loader is
 # a fixed-address program at 0x7d000000, and the kernel starts glibc's heap
 # anywhere in the gigabyte above it. Now and then (about one start in
@@ -100,9 +100,8 @@ qb_wine_env() {
 # data: c0000018"): its parent's CreateProcess fails with error 1359, or,
 # where it was the desktop process, a window cannot be made. Without the
 # randomisation the heap starts right after the loader, far below that page.
-# The same fix is in cmake/wine-run.sh.in, scripts/wine-prefix.sh and
-# tests/e2e/e2e_prefix.sh, which run on their own.
-qb_wine() { setarch -R wine "$@"; }
+QB_WINE=(setarch -R wine)
+qb_wine() { "${QB_WINE[@]}" "$@"; }
 
 # qb_wine_prefix [PREFIX]: as qb_wine_env, and creates the prefix once (the
 # first start takes 10-15 s).

@@ -27,8 +27,7 @@ export LC_ALL=${QB_LOCALE:-ja_JP.UTF-8}
 # and appends it to build/win/ghost_host.log.
 host_log=$QB_BUILD/win/ghost_host.log
 rm -f "$host_log"
-# As qb_wine does, but started here so that $! is the host itself.
-setarch -R wine "$QB_BUILD/win/ghost_host.exe" --log "$(winepath -w "$host_log" 2>/dev/null)" &
+"${QB_WINE[@]}" "$QB_BUILD/win/ghost_host.exe" --log "$(winepath -w "$host_log" 2>/dev/null)" &
 host_pid=$!
 # The program reads the ghosts when its dialog opens: let the host publish
 # them first (its window appears once it has).

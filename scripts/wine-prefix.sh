@@ -6,6 +6,7 @@
 # next call.
 # Usage: wine-prefix.sh PREFIX        (safe to run concurrently)
 set -eu
+source "$(dirname "$0")/lib.sh"
 prefix=$1
 stamp=$prefix/.quillbin-ready
 
@@ -29,14 +30,12 @@ fail() {
     exit 1
 }
 status=0
-# Address randomisation off, for Wine and all it starts: see qb_wine in
-# scripts/lib.sh.
-setarch -R wineboot -i >"$prefix.log" 2>&1 || status=$?
+qb_wine wineboot -i >"$prefix.log" 2>&1 || status=$?
 wineserver -w
 [ "$status" -eq 0 ] || fail "wineboot failed with status $status: $(tail -n 5 "$prefix.log")"
 [ -s "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/system32" ] ||
     fail "wineboot left no registry or no drive_c/windows/system32"
-reg() { setarch -R wine reg add "$@" /f >/dev/null 2>&1 || fail "could not set $1 $3"; }
+reg() { qb_wine reg add "$@" /f >/dev/null 2>&1 || fail "could not set $1 $3"; }
 # Xvfb has no window manager: unmanaged windows avoid a 2 s stall whenever
 # a managed window (a message box, the About box) is hidden.
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N

@@ -16,6 +16,7 @@
 #
 # Usage: e2e_prefix.sh PREFIX BROWSER_SCRIPT     e2e_prefix.sh stop PREFIX
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/lib.sh"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ "$1" = stop ]; then
     export WINEPREFIX=$2
@@ -33,13 +34,11 @@ wineserver -k 2>/dev/null || true
 wineserver -w
 stamp=$prefix/.quillbin-e2e-browser
 if [ "$(cat "$stamp" 2>/dev/null)" != "$browser" ]; then
-    setarch -R wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$browser" /f >/dev/null
+    qb_wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$browser" /f >/dev/null
     wineserver -w
     printf '%s' "$browser" >"$stamp"
 fi
 # Started apart from CTest's output pipe: a server or service holding it
 # would keep this test running until its time-out.
 wineserver -p </dev/null >/dev/null 2>&1
-# Address randomisation off, for Wine's services too: see qb_wine in
-# scripts/lib.sh.
-setarch -R wine cmd /c exit </dev/null >/dev/null 2>&1
+qb_wine cmd /c exit </dev/null >/dev/null 2>&1
