@@ -115,14 +115,29 @@ qb_wine_prefix() {
 # is shutting down. Wine's own services are started here with no terminal
 # attached: started by the first test program instead, they would inherit
 # its output pipe and keep it open, and CTest would wait for them until its
-# time-out. (The desktop process is not kept: it comes with a window and
-# goes about a second after the last one.)
+# time-out. The same goes for the desktop, which the desktop keeper holds.
 qb_wine_server_start() {
     # Whatever an earlier, interrupted run left in the prefix goes first.
     wineserver -k 2>/dev/null || true
     wineserver -w
     wineserver -p
     qb_wine cmd /c exit >/dev/null 2>&1 </dev/null
+    qb_wine_desktop_start "$QB_BUILD/win/desktop_keeper.exe"
+}
+
+# qb_wine_desktop_start KEEPER: starts the desktop of the current WINEPREFIX
+# with KEEPER (tests/support/desktop_keeper.cpp says why), with no output
+# attached, and waits until it is up. The keeper ends with the wineserver.
+qb_wine_desktop_start() {
+    local ready i
+    ready=$(mktemp -u "$WINEPREFIX/.desktop-ready.XXXXXX")
+    qb_wine "$1" "Z:${ready//\//\\}" </dev/null >/dev/null 2>&1 &
+    for i in $(seq 1 300); do
+        [ -e "$ready" ] && { rm -f "$ready"; return 0; }
+        sleep 0.1
+    done
+    echo "the desktop keeper ($1) did not start within 30 s" >&2
+    return 1
 }
 
 # qb_wine_server_stop PREFIX...: ends the wineservers of those prefixes (and

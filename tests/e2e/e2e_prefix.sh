@@ -7,14 +7,15 @@
 # reaches no real browser and no network.
 #
 # Then it starts the prefix's wineserver, to run until `e2e_prefix.sh stop`,
-# with Wine's services (the desktop process comes with a window and goes
-# about a second after the last one). A server that ends with the last process of each test is
-# still shutting down, its desktop and services going, when the next test
-# starts within a second or two: that test's first process then waits for
-# it to go and for a new one (4-5 s instead of about 1), and whatever it
-# starts meanwhile meets a desktop and services on their way out.
+# with Wine's services and the desktop, held by KEEPER
+# (tests/support/desktop_keeper.cpp). A server that ends with the last
+# process of each test is still shutting down, its desktop and services
+# going, when the next test starts within a second or two: that test's first
+# process then waits for it to go and for a new one (4-5 s instead of about
+# 1), and whatever it starts meanwhile meets a desktop and services on their
+# way out.
 #
-# Usage: e2e_prefix.sh PREFIX BROWSER_SCRIPT     e2e_prefix.sh stop PREFIX
+# Usage: e2e_prefix.sh PREFIX BROWSER_SCRIPT KEEPER     e2e_prefix.sh stop PREFIX
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -25,7 +26,7 @@ if [ "$1" = stop ]; then
     wineserver -w
     exit 0
 fi
-prefix=$1 browser=$2
+prefix=$1 browser=$2 keeper=$3
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 "$here/../../scripts/wine-prefix.sh" "$prefix"
 export WINEPREFIX=$prefix
@@ -42,3 +43,4 @@ fi
 # would keep this test running until its time-out.
 wineserver -p </dev/null >/dev/null 2>&1
 qb_wine cmd /c exit </dev/null >/dev/null 2>&1
+qb_wine_desktop_start "$keeper"
