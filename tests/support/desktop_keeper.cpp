@@ -12,8 +12,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR readyFile, int) {
     // Never shown: it only has to exist.
-    HWND window =
-        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     if (!quillbin::win::WriteWholeFile(readyFile, "ready")) return 2;
     MSG message;
