@@ -82,6 +82,7 @@ TEST(EchoRunner, ClosingAtEveryStepOfARunStopsItThereAndStartsNothingMore) {
         {"lookup", 1, 1, 0, 0},  // during the lookup: no ICMP handle either
         {"echo", 1, 1, 1, 0},    // during the first echo: its line, no more
         {"echo", 3, 1, 3, 0},    // during the third
+        {"echo", 4, 1, 4, 0},    // during the last: every line, but no results
         {"notify", 1, 1, 4, 1},  // during the results delivery
     };
     for (const CloseCase& c : cases) {
@@ -123,7 +124,9 @@ TEST(EchoRunner, ClosingWhileTheRunGoesFreelyEndsItWholeAtAnyStep) {
         EXPECT_EQ(s.alivePlatforms, 0);
         EXPECT_EQ(s.fake.openHandles + s.fake.openLibraries, 0);
         EXPECT_EQ(s.fake.lines.size(), s.fake.sent.size());
-        EXPECT_EQ(s.fake.notified.size(), s.fake.sent.size() == 50 ? 1u : 0u);
+        // Only a whole run has results to deliver, and even a whole one may
+        // meet the stop after its last echo.
+        EXPECT_LE(s.fake.notified.size(), s.fake.sent.size() == 50 ? 1u : 0u);
     }
 }
 
