@@ -195,9 +195,12 @@ qb_stop_display() {
     return 0
 }
 
-# The Windows tree that the tests, the run and the benchmarks share.
+# The Windows tree that the tests, the run and the benchmarks share. It is
+# built as the release is, so the tests run the program with the flags it
+# ships with; nothing under Wine reads debug information, and leaving it out
+# saves about a minute of building on two cores.
 qb_configure_win() {
-    cmake -S "$QB_ROOT" -B "$QB_BUILD/win" -G Ninja \
+    cmake -S "$QB_ROOT" -B "$QB_BUILD/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$QB_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
 }
 
