@@ -91,15 +91,16 @@ qb_wine_env() {
     export WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
-# QB_WINE, the command, and qb_wine ARGS...: wine, with the kernel's address randomisation off for it
-# and every process it starts. Debian's Wine has no preloader: its loader is
-# a fixed-address program at 0x7d000000, and the kernel starts glibc's heap
-# anywhere in the gigabyte above it. Now and then (about one start in
-# several thousand) that heap lies on the page Wine must map at 0x7ffe0000,
-# and the new process dies before it runs ("failed to map the shared user
-# data: c0000018"): its parent's CreateProcess fails with error 1359, or,
-# where it was the desktop process, a window cannot be made. Without the
-# randomisation the heap starts right after the loader, far below that page.
+# QB_WINE, the command, and qb_wine ARGS...: wine, with the kernel's address
+# randomisation off for it and every process it starts. Debian's Wine has no
+# preloader: its loader is a fixed-address program at 0x7d000000, and the
+# kernel starts glibc's heap anywhere in the gigabyte above it. Now and then
+# (about one start in several thousand) that heap lies on the page Wine must
+# map at 0x7ffe0000, and the new process dies before it runs ("failed to map
+# the shared user data: c0000018"): its parent's CreateProcess fails with
+# error 1359, or, where it was the desktop process, a window cannot be made.
+# Without the randomisation the heap starts right after the loader, far
+# below that page.
 QB_WINE=(setarch -R wine)
 qb_wine() { "${QB_WINE[@]}" "$@"; }
 
@@ -110,19 +111,20 @@ qb_wine_prefix() {
     "$QB_ROOT/scripts/wine-prefix.sh" "$WINEPREFIX"
 }
 
-# One wineserver for a whole test run, in the current WINEPREFIX: hundreds
-# of short test programs then neither start a server each nor race one that
-# is shutting down. Wine's own services are started here with no terminal
-# attached: started by the first test program instead, they would inherit
-# its output pipe and keep it open, and CTest would wait for them until its
-# time-out. The same goes for the desktop, which the desktop keeper holds.
+# qb_wine_server_start [KEEPER]: one wineserver for a whole test run, in the
+# current WINEPREFIX: hundreds of short test programs then neither start a
+# server each nor race one that is shutting down. Wine's own services and
+# the desktop (held by KEEPER, by default the Windows tree's desktop_keeper.exe)
+# are started here with no output attached: started by a test program
+# instead, they would inherit its output pipe and keep it open, and CTest
+# would count that test as running until they end.
 qb_wine_server_start() {
     # Whatever an earlier, interrupted run left in the prefix goes first.
     wineserver -k 2>/dev/null || true
     wineserver -w
-    wineserver -p
-    qb_wine cmd /c exit >/dev/null 2>&1 </dev/null
-    qb_wine_desktop_start "$QB_BUILD/win/desktop_keeper.exe"
+    wineserver -p </dev/null >/dev/null 2>&1
+    qb_wine cmd /c exit </dev/null >/dev/null 2>&1
+    qb_wine_desktop_start "${1:-$QB_BUILD/win/desktop_keeper.exe}"
 }
 
 # qb_wine_desktop_start KEEPER: starts the desktop of the current WINEPREFIX

@@ -18,29 +18,19 @@
 # Usage: e2e_prefix.sh PREFIX BROWSER_SCRIPT KEEPER     e2e_prefix.sh stop PREFIX
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ "$1" = stop ]; then
-    export WINEPREFIX=$2
-    [ -d "$WINEPREFIX" ] || exit 0
-    wineserver -k 2>/dev/null || true
-    wineserver -w
+    qb_wine_server_stop "$2"
     exit 0
 fi
 prefix=$1 browser=$2 keeper=$3
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-"$here/../../scripts/wine-prefix.sh" "$prefix"
-export WINEPREFIX=$prefix
-# Whatever an interrupted run left in the prefix goes first.
-wineserver -k 2>/dev/null || true
-wineserver -w
+qb_wine_prefix "$prefix"
+# Whatever an interrupted run left in the prefix goes first: its server,
+# desktop held, would run the registration below and never end.
+qb_wine_server_stop "$prefix"
 stamp=$prefix/.quillbin-e2e-browser
 if [ "$(cat "$stamp" 2>/dev/null)" != "$browser" ]; then
     qb_wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$browser" /f >/dev/null
     wineserver -w
     printf '%s' "$browser" >"$stamp"
 fi
-# Started apart from CTest's output pipe: a server or service holding it
-# would keep this test running until its time-out.
-wineserver -p </dev/null >/dev/null 2>&1
-qb_wine cmd /c exit </dev/null >/dev/null 2>&1
-qb_wine_desktop_start "$keeper"
+qb_wine_server_start "$keeper"
