@@ -26,13 +26,16 @@ bool EchoRunner::Start(const PingSettings& settings, std::unique_ptr<EchoRunPlat
     m_platform = std::move(platform);
     m_stop = false;
     m_running = true;
+    m_workerEnded = false;
     try {
         m_worker = std::thread([this, body = std::move(worker)] {
             body();
             m_running = false;
+            m_workerEnded = true;
         });
     } catch (const std::system_error&) {
         m_running = false;
+        m_workerEnded = true;
         m_platform.reset();
         return false;
     }
@@ -55,9 +58,7 @@ void EchoRunner::Wait() {
     // Taken out first: whatever the wait carries out can reach this runner,
     // but not the thread being waited for.
     std::thread worker = std::move(m_worker);
-    if (m_waiter) {
-        m_waiter(worker);
-    }
+    if (m_waiter) m_waiter(worker, [this] { return WorkerEnded(); });
     if (worker.joinable()) worker.join();
     m_platform.reset();
     m_waiting = false;

@@ -32,10 +32,12 @@ public:
 
 class EchoRunner final : public StopSignal {
 public:
-    // How the owning thread waits for a worker to end; it returns with the
-    // worker joined. A window thread must go on carrying out the messages the
-    // run sends it meanwhile. The default simply joins.
-    using Waiter = std::function<void(std::thread& worker)>;
+    // How the owning thread waits for a worker to end; it returns once the
+    // worker has ended, and may join it. A window thread must go on carrying
+    // out the messages the run sends it meanwhile. `ended` tells, without
+    // waiting, whether the worker has done all it will do. The default simply
+    // joins.
+    using Waiter = std::function<void(std::thread& worker, const std::function<bool()>& ended)>;
 
     explicit EchoRunner(Waiter waiter = {});
     // Closes: a worker still under way is stopped and waited for.
@@ -69,12 +71,15 @@ public:
     bool StopRequested() const override { return m_stop.load(); }
 
 private:
+    bool WorkerEnded() const { return m_workerEnded.load(); }
+
     Waiter m_waiter;
     std::thread m_worker;
     std::unique_ptr<EchoRunPlatform> m_platform;
     PingSettings m_settings;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_workerEnded{true};
     bool m_closing = false;
     bool m_waiting = false;
 };

@@ -91,7 +91,7 @@ TEST(EchoRunner, ClosingAtEveryStepOfARunStopsItThereAndStartsNothingMore) {
         t.HoldAt(c.holdAt, c.occurrence);
         // The run goes on only once the owning thread waits, as a window
         // thread carries out the run's messages only then.
-        EchoRunner runner([&](std::thread& worker) {
+        EchoRunner runner([&](std::thread& worker, const auto& /*ended*/) {
             t.Release();
             worker.join();
         });
@@ -167,7 +167,7 @@ TEST(EchoRunner, AWaitReEnteredByMessagesStillWaitsForItsOwnWorker) {
     bool pressStarted = true;
     int aliveDuringWait = 0;
     EchoRunner* self = nullptr;
-    EchoRunner runner([&](std::thread& worker) {
+    EchoRunner runner([&](std::thread& worker, const auto& /*ended*/) {
         pressStarted = s.Start(*self, 1);
         self->Wait();
         aliveDuringWait = s.alivePlatforms;

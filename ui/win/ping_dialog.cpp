@@ -1,6 +1,7 @@
 #include "ui/win/ping_dialog.h"
 
 #include "framework/win/clipboard.h"
+#include "framework/win/message_wait.h"
 #include "framework/win/resource_text.h"
 #include "framework/win/unique_handle.h"
 #include "settings/win/settings_file.h"
@@ -9,7 +10,6 @@
 #include "ui/dialog_ids.h"
 #include "ui/icon_origin.h"
 #include "ui/win/about_dialog.h"
-#include "ui/win/wait_serving_messages.h"
 
 namespace quillbin::win {
 
@@ -37,7 +37,7 @@ CPingDialog::CPingDialog(CWnd* parent)
       m_settingsPath(SettingsFilePath()),
       m_accelerators(::LoadAcceleratorsW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kMainAccelerators))),
       m_notifier(RegisterSakuraMessage()),
-      m_echoRunner([](std::thread& worker) { WaitServingSentMessages(worker); }) {}
+      m_echoRunner(WaitForThreadServingSentMessages) {}
 
 const MessageMap* CPingDialog::GetMessageMap() const {
     static constexpr MessageEntry entries[] = {
