@@ -11,11 +11,14 @@
 
 namespace quillbin::win {
 
+// What a NamedMutex asks for when it creates or opens its mutex.
+inline constexpr DWORD kNamedMutexAccess = SYNCHRONIZE | MUTEX_MODIFY_STATE;
+
 class NamedMutex {
 public:
     NamedMutex() noexcept = default;
-    // Creates the mutex, or opens it when another process made it first.
-    // Invalid when neither can be done.
+    // Creates the mutex, or opens it when another process made it first,
+    // with kNamedMutexAccess. Invalid when neither can be done.
     explicit NamedMutex(const char* name) noexcept;
     NamedMutex(const NamedMutex&) = delete;
     NamedMutex& operator=(const NamedMutex&) = delete;
@@ -23,6 +26,7 @@ public:
     NamedMutex& operator=(NamedMutex&&) noexcept = default;
 
     bool is_valid() const noexcept { return m_handle.is_valid(); }
+    HANDLE get() const noexcept { return m_handle.get(); }
     explicit operator bool() const noexcept { return is_valid(); }
 
     // Ownership, released by the thread that took it when the guard ends.

@@ -1,14 +1,18 @@
 // Waits of a window thread: they carry out what other threads send to its
-// windows, however busy the window keeps the queue.
+// windows, however busy the window keeps the queue, and the hosts' mutex is
+// opened with no more rights than a wait and a release need.
 #include "framework/win/message_wait.h"
 
 #include <windows.h>
+#include <sddl.h>
+#include <winternl.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 
+#include "framework/win/named_mutex.h"
 #include "framework/win/unique_handle.h"
 
 namespace quillbin::win {
@@ -137,6 +141,52 @@ TEST(MessageWait, BoundedWaitsSayHowTheyEnded) {
     EXPECT_EQ(WaitServingSentMessages(event.get(), INFINITE), WaitResult::Signalled);
     // A handle that cannot be waited on ends the wait at once, saying so.
     EXPECT_EQ(WaitServingSentMessages(reinterpret_cast<HANDLE>(0x7FF0), INFINITE), WaitResult::Failed);
+}
+
+// A host that runs elevated or as another user makes the mutex, granting us
+// no more than waiting and releasing.
+class HostsRestrictedMutex {
+public:
+    static constexpr char kName[] = "QuillbinRestrictedMutex";
+    HostsRestrictedMutex() {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100001;;;WD)", SDDL_REVISION_1,
+                                                                   &descriptor, nullptr)) {
+            return;
+        }
+        SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+        m_handle.reset(::CreateMutexA(&attributes, FALSE, kName));
+        ::LocalFree(descriptor);
+    }
+    bool made() const { return m_handle.is_valid(); }
+
+private:
+    UniqueHandle m_handle;
+};
+
+// Wine grants every open all it asks for, whatever the descriptor: the
+// rights the handle holds show what was asked for.
+TEST(NamedMutexRights, AsksForWaitAndReleaseOnly) {
+    HostsRestrictedMutex hosts;
+    ASSERT_TRUE(hosts.made());
+    NamedMutex ours(HostsRestrictedMutex::kName);
+    ASSERT_TRUE(ours.is_valid()) << ::GetLastError();
+    PUBLIC_OBJECT_BASIC_INFORMATION info{};
+    ASSERT_EQ(::NtQueryObject(ours.get(), ObjectBasicInformation, &info, sizeof info, nullptr), 0);
+    EXPECT_EQ(info.GrantedAccess, kNamedMutexAccess);
+}
+
+// Windows refuses an open that asks for all access; ours still opens the
+// mutex and owns it.
+TEST(NamedMutexRightsOnWindows, OpensAndOwnsAMutexThatRefusesAllAccess) {
+    HostsRestrictedMutex hosts;
+    ASSERT_TRUE(hosts.made());
+    UniqueHandle allAccess(::CreateMutexA(nullptr, FALSE, HostsRestrictedMutex::kName));
+    ASSERT_FALSE(allAccess.is_valid()) << "the descriptor is not enforced here";
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    NamedMutex ours(HostsRestrictedMutex::kName);
+    ASSERT_TRUE(ours.is_valid()) << ::GetLastError();
+    EXPECT_TRUE(ours.lock_serving_sent_messages(1000));
 }
 
 }  // namespace
