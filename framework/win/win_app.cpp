@@ -4,6 +4,7 @@
 
 #include "base/growing_buffer.h"
 #include "framework/module_name.h"
+#include "framework/win/com_apartment.h"
 #include "framework/win/framework_strings.h"
 #include "framework/win/resource_text.h"
 #include "framework/win/wnd.h"
@@ -67,6 +68,8 @@ std::wstring ApplicationName() {
 int RunApplication(HINSTANCE instance) {
     CWinApp* app = CWinApp::Current();
     if (!app) return 1;
+    // The application's thread runs its windows for its whole life.
+    ComApartment apartment;
     app->m_hInstance = instance;
     if (app->m_appName.empty()) app->m_appName = NameFromStringsOrExecutable();
     if (!app->InitInstance()) {

@@ -12,7 +12,7 @@ readonly HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 readonly ROOT=$(cd "$HERE/../.." && pwd)
 readonly OBJDUMP=x86_64-w64-mingw32-objdump
 # The DLLs that every Windows 10 and 11 has, and nothing beyond them.
-readonly ALLOWED_DLLS="COMCTL32.dll GDI32.dll KERNEL32.dll msvcrt.dll SHELL32.dll USER32.dll WS2_32.dll"
+readonly ALLOWED_DLLS="COMCTL32.dll GDI32.dll KERNEL32.dll msvcrt.dll ole32.dll SHELL32.dll USER32.dll WS2_32.dll"
 
 fail() { echo "release: $*" >&2; exit 1; }
 

@@ -2,6 +2,7 @@
 // it reports what its application object sees on standard output and ends
 // from InitInstance, as the real program does.
 #include <windows.h>
+#include <objbase.h>
 
 #include <string>
 
@@ -26,6 +27,11 @@ public:
         Report("caption " + quillbin::win::Utf8FromWide(quillbin::win::ApplicationName()));
         Report("ini " + quillbin::win::SettingsFilePath());
         Report(std::string("instance ") + (m_hInstance == ::GetModuleHandleW(nullptr) ? "ok" : "wrong"));
+        APTTYPE apartment;
+        APTTYPEQUALIFIER qualifier;
+        bool sta = SUCCEEDED(::CoGetApartmentType(&apartment, &qualifier)) &&
+                   (apartment == APTTYPE_STA || apartment == APTTYPE_MAINSTA);
+        Report(std::string("apartment ") + (sta ? "single-threaded" : "none"));
         return FALSE;
     }
     int Run() override {

@@ -41,6 +41,8 @@ TEST_F(AppTest, InitInstanceRunsOnceAndFalseEndsWithoutTheLoop) {
     EXPECT_EQ(run->output.find("run"), std::string::npos) << run->output;
     EXPECT_NE(run->output.find("exit\n"), std::string::npos) << run->output;
     EXPECT_NE(run->output.find("instance ok\n"), std::string::npos) << run->output;
+    // Set up for the shell's sake (the About box's links) on the window thread.
+    EXPECT_NE(run->output.find("apartment single-threaded\n"), std::string::npos) << run->output;
 }
 
 TEST_F(AppTest, NamedAfterTheExecutableWhateverItIsCalled) {
