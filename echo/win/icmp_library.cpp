@@ -9,6 +9,7 @@
 #include "echo/win/echo_reply_reader.h"
 #include "echo/win/unique_icmp_handle.h"
 #include "framework/win/unique_handle.h"
+#include "settings/ping_settings.h"
 
 namespace quillbin::win {
 
@@ -16,6 +17,11 @@ namespace {
 
 using IcmpCreateFileFn = HANDLE(WINAPI*)();
 using IcmpSendEchoFn = DWORD(WINAPI*)(HANDLE, IPAddr, LPVOID, WORD, PIP_OPTION_INFORMATION, LPVOID, DWORD, DWORD);
+
+// Windows wants room for the reply record, the echoed data and 8 bytes more
+// (an ICMP error message); a smaller area fails every echo with 11050.
+static_assert(kReplyAreaSize >= sizeof(ICMP_ECHO_REPLY) + kDataSizeRange.maximum + 8,
+              "the reply area must hold the record, the largest echo and 8 bytes");
 
 // GetProcAddress gives a generic function pointer; the cast to the real
 // signature goes through void* to keep the compiler's cast warning quiet.

@@ -18,6 +18,10 @@ inline const std::string kTimedOutText =
 inline const std::string kTtlExpiredTransitText =
     Hex("82 BB 82 F1 82 C8 82 CC 81 41 82 A0 82 BD 82 B5 82 AA 8B 96 82 B3 82 C8 82 A2 28 54 54 4C 95 73 91 AB 2F "
         "53 45 4E 44 29");
+// もう誰にも頼らない(接続先到達不能/HOST)
+inline const std::string kDestHostUnreachableText =
+    Hex("82 E0 82 A4 92 4E 82 C9 82 E0 97 8A 82 E7 82 C8 82 A2 28 90 DA 91 B1 90 E6 93 9E 92 42 95 73 94 5C 2F 48 4F "
+        "53 54 29");
 // エラーも、バグも、あるんだよ
 inline const std::string kGeneralFailureText =
     Hex("83 47 83 89 81 5B 82 E0 81 41 83 6F 83 4F 82 E0 81 41 82 A0 82 E9 82 F1 82 BE 82 E6");

@@ -12,9 +12,10 @@
 #   narrow  198.18.5.2 ── 198.18.5.1  router   a 576-byte MTU link
 #
 # The client has a route to 198.18.0.0/15 only: no default route, so no name
-# query can leave it. Its Wine prefix is the lab's own, and its wineserver is
-# started inside the client namespace (a server outside it would send the
-# echoes from the wrong place).
+# query can leave it. It sends as Windows does: without Don't Fragment unless
+# asked (Linux would set it on every packet). Its Wine prefix is the lab's
+# own, and its wineserver is started inside the client namespace (a server
+# outside it would send the echoes from the wrong place).
 #
 # Usage:
 #   lab.sh up LABDIR RESPONDER           create the namespaces and start the responder
@@ -122,6 +123,10 @@ lab_up() {
     # error sent resets the sender's token count that "unreachable" errors
     # draw on, so one of those within a second of a TTL error was dropped.
     in_ns "$r" sysctl -qw net.ipv4.ip_forward=1 net.ipv4.icmp_ratelimit=0 net.ipv4.icmp_ratemask=0
+    # Windows leaves Don't Fragment off unless the request's flags ask for it;
+    # Linux sets it on every packet unless told otherwise. Wine does not pass
+    # the flag on, so under Wine no echo carries it.
+    in_ns "$c" sysctl -qw net.ipv4.ip_no_pmtu_disc=1
     in_ns "$s" sysctl -qw net.ipv4.icmp_echo_ignore_all=1
     in_ns "$m" sysctl -qw net.ipv4.icmp_echo_ignore_all=1
 
@@ -168,8 +173,8 @@ run_case() {
     else
         require_netns_privileges lab
         ns_exists "${NS[client]}" || die "the lab is not up (run: lab.sh up)"
-        # Each case starts from a clean slate: a path MTU learnt by an earlier
-        # one would otherwise let a too big packet through in fragments.
+        # Each case starts from a clean slate: nothing an earlier one taught
+        # the client's routes (a path MTU, a redirect) carries over.
         ip -n "${NS[client]}" route flush cache
         # No X display is needed, and the display's socket may not be
         # reachable from the namespace.

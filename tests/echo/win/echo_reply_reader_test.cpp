@@ -9,6 +9,12 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <string>
+#include <vector>
+
+#include "echo/echo_lines.h"
+#include "echo/win/winsock_resolver.h"
+#include "tests/echo/expected_texts.h"
 
 namespace quillbin::win {
 namespace {
@@ -112,6 +118,97 @@ TEST(ReadEchoReply, AreaTooSmallForARecordIsNotRead) {
     EchoReply reply = ReadEchoReply(area.span().first(sizeof(ICMP_ECHO_REPLY) - 1), 1, 0);
     EXPECT_FALSE(reply.written);
     EXPECT_FALSE(reply.data.has_value());
+}
+
+// One reply record as Windows writes it; Data and OptionsData are offsets
+// into the area.
+struct WindowsRecord {
+    const char* address;
+    uint32_t status;
+    uint32_t roundTripTime;
+    uint8_t ttl;
+    uint16_t dataSize;
+    ptrdiff_t dataOffset;
+    uint8_t optionsSize = 0;
+    ptrdiff_t optionsOffset = 0;
+};
+
+struct WindowsAreaCase {
+    const char* name;
+    uint32_t replies;  // what IcmpSendEcho returned
+    uint32_t lastError;
+    std::vector<WindowsRecord> records;  // back to back from the start
+    std::vector<std::pair<ptrdiff_t, std::string>> bytes;
+    std::string listLine;
+    std::string referenceLine;
+};
+
+// Reply areas shaped the way Windows fills them (not only as Wine does),
+// read and classified to the lines the program shows for the first echo.
+TEST(ReadEchoReply, WindowsShapedAreasShowTheirLines) {
+    using namespace quillbin::testing;
+    const std::string payload = kCyclePhraseBytes;
+    std::string changed = payload;
+    changed.back() ^= 0x01;
+    const std::string s = "\x01";
+    constexpr ptrdiff_t kRecord = sizeof(ICMP_ECHO_REPLY);
+    // Record Route with one address (198.18.2.2), padded with a NOP.
+    const std::string recordRoute("\x07\x07\x08\xC6\x12\x02\x02\x01", 8);
+    const WindowsRecord okRecord{"198.18.4.2", 0, 1, 64, 18, kRecord};
+    // clang-format off
+    const WindowsAreaCase cases[] = {
+        {"ttl expired in transit", 1, 0, {{"198.18.1.1", 11013, 3, 254, 0, kRecord}}, {},
+         "NG 198.18.1.1 Time=3ms TTL=254 (ERR : " + kTtlExpiredTransitText + ")",
+         "Reference0: " + kTtlExpiredTransitText + s + "198.18.1.1" + s + "3" + s + "254\r\n"},
+        // Address resolution failed: the local stack answers from our own address.
+        {"host unreachable, local stack", 1, 0, {{"198.18.1.2", 11003, 0, 128, 0, kRecord}}, {},
+         "NG " + kDestHostUnreachableText, "Reference0: " + kDestHostUnreachableText + s + s + s + "\r\n"},
+        {"data after ip options", 1, 0, {{"198.18.2.2", 0, 12, 63, 18, kRecord + 8, 8, kRecord}},
+         {{kRecord, recordRoute}, {kRecord + 8, payload}},
+         "OK 198.18.2.2 Time=12ms TTL=63 (18 : " + payload + ")",
+         "Reference0: OK" + s + "198.18.2.2" + s + "12" + s + "63\r\n"},
+        {"two replies, the first intact", 2, 0,
+         {{"198.18.2.2", 0, 5, 63, 18, 2 * kRecord}, {"198.18.4.2", 0, 9, 62, 18, 2 * kRecord + 18}},
+         {{2 * kRecord, payload}, {2 * kRecord + 18, changed}},
+         "OK 198.18.2.2 Time=5ms TTL=63 (18 : " + payload + ")",
+         "Reference0: OK" + s + "198.18.2.2" + s + "5" + s + "63\r\n"},
+        {"two replies, the first changed", 2, 0,
+         {{"198.18.4.2", 0, 9, 62, 18, 2 * kRecord}, {"198.18.2.2", 0, 5, 63, 18, 2 * kRecord + 18}},
+         {{2 * kRecord, changed}, {2 * kRecord + 18, payload}},
+         "NG 198.18.4.2 Time=9ms TTL=62 (ERR : " + kDataMismatchBytes + ")",
+         "Reference0: " + kDataMismatchBytes + s + "198.18.4.2" + s + "9" + s + "62\r\n"},
+        // Win32 errors instead of an IP status; the area holds an old reply.
+        {"network unreachable (1231)", 0, 1231, {okRecord}, {{kRecord, payload}},
+         "NG " + kGeneralFailureText, "Reference0: " + kGeneralFailureText + s + s + s + "\r\n"},
+        {"error 1214", 0, 1214, {okRecord}, {{kRecord, payload}},
+         "NG " + kGeneralFailureText, "Reference0: " + kGeneralFailureText + s + s + s + "\r\n"},
+        {"invalid parameter (87)", 0, 87, {okRecord}, {{kRecord, payload}},
+         "NG " + kGeneralFailureText, "Reference0: " + kGeneralFailureText + s + s + s + "\r\n"},
+    };
+    // clang-format on
+    for (const WindowsAreaCase& c : cases) {
+        alignas(8) std::array<unsigned char, kAreaSize> area;
+        area.fill(0x5A);
+        for (size_t i = 0; i < c.records.size(); ++i) {
+            const WindowsRecord& r = c.records[i];
+            ICMP_ECHO_REPLY record{};
+            record.Address = ParseDottedAddress(r.address);
+            record.Status = r.status;
+            record.RoundTripTime = r.roundTripTime;
+            record.DataSize = r.dataSize;
+            record.Data = area.data() + r.dataOffset;
+            record.Options.Ttl = r.ttl;
+            record.Options.OptionsSize = r.optionsSize;
+            record.Options.OptionsData = r.optionsSize ? area.data() + r.optionsOffset : nullptr;
+            std::memcpy(area.data() + i * sizeof record, &record, sizeof record);
+        }
+        for (const auto& [offset, bytes] : c.bytes) std::memcpy(area.data() + offset, bytes.data(), bytes.size());
+
+        const EchoReply reply = ReadEchoReply(area, c.replies, c.lastError);
+        const EchoLines lines = FormatEchoLines(0, ClassifyEchoReply(reply, payload), reply, DottedText(reply.address));
+        EXPECT_EQ(lines.listLine, c.listLine) << c.name;
+        EXPECT_EQ(lines.referenceLine, c.referenceLine) << c.name;
+    }
 }
 
 }  // namespace

@@ -6,9 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "echo/echo_run.h"
+#include "echo/payload.h"
 #include "echo/win/unique_icmp_handle.h"
+#include "echo/win/win32_echo_platform.h"
+#include "tests/echo/win/recording_icmp.h"
 
 namespace quillbin::win {
 namespace {
@@ -142,6 +147,68 @@ TEST_F(LoopbackEchoTest, RepliesStayReadableUntilTheNextEcho) {
     EchoReply second = m_handle->SendEcho(kLoopback, "second!", EchoRequestOptions{64, kIpFlagDontFragment});
     ASSERT_TRUE(second.data.has_value());
     EXPECT_EQ(*second.data, "second!");
+}
+
+// A whole run on the Win32 platform, bound to the recording library: what
+// IcmpSendEcho receives from the settings. Wine drops the flags on the way
+// to the wire, so this is where a checked Don't Fragment box can be seen.
+class RecordingIcmpPlatform final : public Win32EchoPlatform, public EchoDisplay, public ResultsNotifier {
+public:
+    IcmpBinding BindIcmp() override { return BindIcmpLibrary(kModule); }
+    void ClearResultList() override {}
+    void AddResultLine(std::string_view line) override { lines.emplace_back(line); }
+    void SetStatusText(std::string_view) override {}
+    void NotifyGhosts(std::string_view) override {}
+    EchoPlatform Roles() {
+        return {.display = *this, .icmp = *this, .resolver = *this, .clock = *this, .notifier = *this};
+    }
+
+    static constexpr const char* kModule[] = {"recording_icmp.dll"};
+    std::vector<std::string> lines;
+};
+
+TEST(IcmpSendEcho, ReceivesTheRequestAsWindowsDoes) {
+    struct Case {
+        int32_t dontFragment;  // the settings file's value: any nonzero one checks the box
+        uint32_t ttl, dataSize;
+        UCHAR flags;
+    };
+    for (const Case c : {Case{0, 255, 18, 0x00}, Case{1, 255, 18, 0x02}, Case{0, 1, 0, 0x00}, Case{1, 1, 0, 0x02},
+                         Case{0, 64, 1500, 0x00}, Case{1, 128, 1500, 0x02}, Case{7, 30, 18, 0x02}}) {
+        const std::string label =
+            std::to_string(c.dontFragment) + "/" + std::to_string(c.ttl) + "/" + std::to_string(c.dataSize);
+        ForgetRecordedIcmp();
+        RecordingIcmpPlatform platform;
+        EchoRun({.host = "127.0.0.1", .count = 1, .dataSize = c.dataSize, .dontFragment = c.dontFragment, .ttl = c.ttl},
+                platform.Roles());
+
+        const testing::RecordedIcmpCalls& calls = *RecordedIcmp();
+        ASSERT_EQ(calls.sends, 1) << label;
+        EXPECT_EQ(calls.handle, testing::kRecordingIcmpHandle) << label;
+        EXPECT_EQ(calls.destination, 0x0100007Fu) << label;
+        ASSERT_TRUE(calls.hasOptions) << label;
+        EXPECT_EQ(calls.options.Ttl, c.ttl) << label;
+        EXPECT_EQ(calls.options.Tos, 0) << label;
+        EXPECT_EQ(calls.options.Flags, c.flags) << label;
+        EXPECT_EQ(calls.options.OptionsSize, 0) << label;
+        EXPECT_EQ(calls.options.OptionsData, nullptr) << label;
+        EXPECT_EQ(calls.timeout, 5000u) << label;
+        EXPECT_NE(calls.replyBuffer, nullptr) << label;
+        EXPECT_GE(calls.replySize, sizeof(ICMP_ECHO_REPLY) + c.dataSize + 8) << label;
+
+        std::string payload(c.dataSize + 1, '\0');
+        BuildEchoPayload(payload.data(), c.dataSize);
+        payload.pop_back();
+        ASSERT_EQ(calls.requestSize, c.dataSize) << label;
+        EXPECT_EQ(std::string_view(reinterpret_cast<const char*>(calls.requestData.data()), c.dataSize), payload);
+        // Answered as Windows answers on loopback, the echo shows OK, and its
+        // handle is closed once.
+        const std::string ok = "OK 127.0.0.1 Time=0ms TTL=128 (" + std::to_string(c.dataSize) + " : " + payload + ")";
+        EXPECT_EQ(platform.lines, std::vector<std::string>{ok}) << label;
+        EXPECT_EQ(calls.creates, 1) << label;
+        EXPECT_EQ(calls.closes, 1) << label;
+        EXPECT_EQ(calls.closed, testing::kRecordingIcmpHandle) << label;
+    }
 }
 
 }  // namespace
