@@ -57,8 +57,7 @@ ThreadMessageQueue& CallingThreadQueue() {
     return queue;
 }
 
-WaitResult WaitServingSentMessages(HANDLE object, DWORD timeoutMs, WhileWaiting meanwhile,
-                                   ThreadMessageQueue& queue) {
+WaitResult WaitServingSentMessages(HANDLE object, DWORD timeoutMs, WhileWaiting meanwhile, ThreadMessageQueue& queue) {
     const DWORD count = object ? 1 : 0;
     const DWORD wakeFor = QS_SENDMESSAGE | (meanwhile == WhileWaiting::ServeSentAndPaint ? QS_PAINT : 0);
     const DWORD started = queue.GetTickCount();
@@ -72,8 +71,8 @@ WaitResult WaitServingSentMessages(HANDLE object, DWORD timeoutMs, WhileWaiting 
         // longer new, and a wait without MWMO_INPUTAVAILABLE sleeps through
         // input that was seen but not taken: a message sent while a paint
         // was dispatched would then wait as long as this thread does.
-        const DWORD woke = queue.MsgWaitForMultipleObjectsEx(count, count ? &object : nullptr, left, wakeFor,
-                                                             MWMO_INPUTAVAILABLE);
+        const DWORD woke =
+            queue.MsgWaitForMultipleObjectsEx(count, count ? &object : nullptr, left, wakeFor, MWMO_INPUTAVAILABLE);
         if (woke != WAIT_OBJECT_0 + count) return ResultOf(woke, count);
         ServeMessages(meanwhile, queue);
         // Messages that keep coming must not stretch the wait past its end.

@@ -19,7 +19,7 @@ enum class WaitResult {
     Signalled,
     Abandoned,  // a mutex whose owner ended without releasing it: now owned
     TimedOut,
-    Failed,     // the handle cannot be waited on
+    Failed,  // the handle cannot be waited on
 };
 
 enum class WhileWaiting {

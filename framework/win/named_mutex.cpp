@@ -13,8 +13,7 @@ bool Owned(DWORD woke) { return woke == WAIT_OBJECT_0 || woke == WAIT_ABANDONED_
 // Only the rights a wait and a release need: a mutex that an elevated host,
 // or one run by another user, created refuses all access to us, and the
 // reader would then copy the block without it for ever.
-NamedMutex::NamedMutex(const char* name) noexcept
-    : m_handle(::CreateMutexExA(nullptr, name, 0, kNamedMutexAccess)) {}
+NamedMutex::NamedMutex(const char* name) noexcept : m_handle(::CreateMutexExA(nullptr, name, 0, kNamedMutexAccess)) {}
 
 NamedMutex::Guard NamedMutex::lock(DWORD timeoutMs) noexcept {
     if (!m_handle) return Guard(nullptr);

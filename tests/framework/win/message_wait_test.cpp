@@ -90,15 +90,17 @@ TEST(MessageWait, ASendThatArrivesWhileAPaintIsDispatchedIsServedNotSleptThrough
 // answers WM_APP with its wParam plus one.
 LRESULT CALLBACK RepaintingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_APP: return static_cast<LRESULT>(wParam + 1);
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            ::BeginPaint(window, &paint);
-            ::EndPaint(window, &paint);
-            ::InvalidateRect(window, nullptr, FALSE);
-            return 0;
-        }
-        default: return ::DefWindowProcW(window, message, wParam, lParam);
+    case WM_APP:
+        return static_cast<LRESULT>(wParam + 1);
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        ::BeginPaint(window, &paint);
+        ::EndPaint(window, &paint);
+        ::InvalidateRect(window, nullptr, FALSE);
+        return 0;
+    }
+    default:
+        return ::DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -151,7 +153,7 @@ public:
     HostsRestrictedMutex() {
         PSECURITY_DESCRIPTOR descriptor = nullptr;
         if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100001;;;WD)", SDDL_REVISION_1,
-                                                                   &descriptor, nullptr)) {
+                                                                    &descriptor, nullptr)) {
             return;
         }
         SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
