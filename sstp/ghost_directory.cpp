@@ -1,6 +1,7 @@
 #include "sstp/ghost_directory.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "base/decimal.h"
 
@@ -66,10 +67,10 @@ private:
     // A ghost run ends; it is listed only with a usable handle. The name is
     // deliberately kept: only a "name" record replaces it.
     void Flush() {
-        if (m_handle == 0) return;
+        const uint32_t handle = std::exchange(m_handle, 0);
+        if (handle == 0 || handle == kBroadcastWindowHandle) return;
         m_list.names.emplace_back(m_name);
-        m_list.handles.push_back(m_handle);
-        m_handle = 0;
+        m_list.handles.push_back(handle);
     }
 
     GhostList m_list;

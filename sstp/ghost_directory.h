@@ -3,6 +3,7 @@
 // and "name" keys carry anything this program reads.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "sstp/ghost_list.h"
@@ -13,6 +14,12 @@ namespace quillbin {
 // ghost; hosts write one first. Its part before "dummyentry_" begins the ids
 // of their ghosts.
 inline constexpr std::string_view kDummyEntryPrefix = "zed_fmo_header_dummyentry_";
+
+// The handle that no ghost can have: as a window handle it means every
+// top-level window of the desktop (HWND_BROADCAST), and a request sent to it
+// would reach programs that never asked for it. Like handle 0, it is never
+// listed.
+inline constexpr uint32_t kBroadcastWindowHandle = 0xFFFF;
 
 // Lists the ghosts of a directory text (the block's bytes after its size
 // field, up to the size). Any byte sequence is accepted: nothing is read

@@ -221,6 +221,34 @@ TEST(MainDialog, ARunToLoopbackShowsItsLinesAndCountsAndReportsToEveryGhost) {
     EXPECT_EQ(results[0].bytes, results[1].bytes);
 }
 
+// A faulty host lists a ghost under 65535, which as a window handle means
+// every top-level window. Sent there, each event would reach windows that no
+// directory lists (that ghost's own, which answers after 4 s), and the real
+// ghost twice; the start-up event, sent before the window shows, would keep
+// the program from appearing for as long as the slowest of them.
+TEST(MainDialog, AnEntryUnderTheBroadcastHandleReachesNoWindowAndDelaysNothing) {
+    DWORD startup[2] = {};  // from the process's start until its window shows
+    for (bool faultyEntry : {false, true}) {
+        SCOPED_TRACE(faultyEntry ? "with the entry" : "the ghost alone");
+        std::vector<std::string> ghosts{"--ghost", "Demo"};
+        if (faultyEntry) ghosts.insert(ghosts.end(), {"--ghost", "Everyone:broadcast=4000"});
+        ProgramWithGhostHost e2e(ghosts);
+        ASSERT_TRUE(e2e.Start()) << e2e.error();
+        auto& [host, program, dialog] = e2e;
+        startup[faultyEntry] = ::GetTickCount() - program.StartTick();
+        ASSERT_TRUE(dialog.Fill({L"127.0.0.1", L"1", L"18", L"255"}));
+        ASSERT_TRUE(RunAndWaitForResults(dialog, host, 1, kRunTimeoutMs));
+        ASSERT_TRUE(PressKey(dialog.Dialog(), VK_ESCAPE));
+        ASSERT_TRUE(program.WaitForExit(kRunTimeoutMs));
+
+        for (std::string_view event : {kBootEvent, kResultsEvent, kCloseEvent}) {
+            EXPECT_EQ(EventsNamed(host, event, "Demo").size(), 1u) << event;
+        }
+        EXPECT_EQ(host.Requests().size(), 3u) << "a window that no directory lists got a request";
+    }
+    EXPECT_LT(startup[1], startup[0] + 2000) << "the ghost alone: " << startup[0] << " ms";
+}
+
 TEST(MainDialog, EnterStartsARunAndDoesNothingWhileOneIsUnderWay) {
     ProgramWithGhostHost e2e({"--ghost", "Quick"});
     ASSERT_TRUE(e2e.Start()) << e2e.error();

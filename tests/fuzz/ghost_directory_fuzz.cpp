@@ -14,7 +14,7 @@ void CheckList(const quillbin::GhostList& list, size_t inputSize) {
     // Every listed ghost needs at least one "hwnd" record of 7 bytes.
     if (list.size() * 7 > inputSize) __builtin_trap();
     for (uint32_t handle : list.handles) {
-        if (handle == 0) __builtin_trap();
+        if (handle == 0 || handle == quillbin::kBroadcastWindowHandle) __builtin_trap();
     }
 }
 

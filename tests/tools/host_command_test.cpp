@@ -21,6 +21,7 @@ TEST(GhostSetup, ParsesNameAndAnswer) {
         {"Alpha:delay=0", GhostSetup{"Alpha", A::Delay, 0}},
         {"Alpha:delay=6000", GhostSetup{"Alpha", A::Delay, 6000}},
         {"Alpha:delay=600000", GhostSetup{"Alpha", A::Delay, 600000}},
+        {"Alpha:broadcast=4000", GhostSetup{"Alpha", A::Broadcast, 4000}},
         {"a:b:zero", GhostSetup{"a:b", A::Zero, 0}},  // the last colon introduces the answer
         {"a:b", std::nullopt},                        // so a colon in a name needs one
         {"Alpha:", std::nullopt},

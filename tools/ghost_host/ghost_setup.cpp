@@ -8,6 +8,7 @@ namespace {
 
 std::optional<GhostSetup> ParseAnswer(std::string_view text, GhostSetup ghost) {
     constexpr std::string_view kDelay = "delay=";
+    constexpr std::string_view kBroadcast = "broadcast=";
     if (text == "ok") {
         ghost.answer = GhostAnswer::Ok;
     } else if (text == "zero") {
@@ -16,10 +17,11 @@ std::optional<GhostSetup> ParseAnswer(std::string_view text, GhostSetup ghost) {
         ghost.answer = GhostAnswer::Gone;
     } else if (text == "reentrant") {
         ghost.answer = GhostAnswer::Reentrant;
-    } else if (text.substr(0, kDelay.size()) == kDelay) {
-        auto ms = ParseMilliseconds(text.substr(kDelay.size()));
+    } else if (text.starts_with(kDelay) || text.starts_with(kBroadcast)) {
+        const bool delay = text.starts_with(kDelay);
+        auto ms = ParseMilliseconds(text.substr(delay ? kDelay.size() : kBroadcast.size()));
         if (!ms) return std::nullopt;
-        ghost.answer = GhostAnswer::Delay;
+        ghost.answer = delay ? GhostAnswer::Delay : GhostAnswer::Broadcast;
         ghost.delayMs = *ms;
     } else {
         return std::nullopt;
@@ -59,6 +61,8 @@ std::string DescribeGhostAnswer(const GhostSetup& ghost) {
         return "gone";
     case GhostAnswer::Reentrant:
         return "reentrant";
+    case GhostAnswer::Broadcast:
+        return "broadcast=" + std::to_string(ghost.delayMs);
     }
     return "?";
 }

@@ -17,6 +17,10 @@ enum class GhostAnswer {
     Delay,      // waits delayMs, then answers 1
     Gone,       // its window is destroyed once it is first published
     Reentrant,  // empties the directory and makes the sender refresh, then answers 1
+    // Listed under 65535, which as a window handle means every top-level
+    // window, in place of its own window, as a faulty host might list it;
+    // its own window, which no directory then lists, answers like Delay.
+    Broadcast,
 };
 
 struct GhostSetup {
@@ -34,7 +38,7 @@ inline constexpr uint32_t kMaxGhostDelayMs = 600000;
 std::optional<uint32_t> ParseMilliseconds(std::string_view digits);
 
 std::optional<GhostSetup> ParseGhostSetup(std::string_view text);
-// "ok", "zero", "delay=250", "gone", "reentrant".
+// "ok", "zero", "delay=250", "gone", "reentrant", "broadcast=250".
 std::string DescribeGhostAnswer(const GhostSetup& ghost);
 
 }  // namespace quillbin

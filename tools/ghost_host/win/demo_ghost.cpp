@@ -147,6 +147,7 @@ LRESULT DemoGhost::Answer(WPARAM sender) {
     case GhostAnswer::Zero:
         return 0;
     case GhostAnswer::Delay:
+    case GhostAnswer::Broadcast:
         // Cut short when the host removes the ghost or quits.
         return ::WaitForSingleObject(m_stop.get(), m_setup.delayMs) == WAIT_TIMEOUT ? 1 : 0;
     case GhostAnswer::Reentrant: {

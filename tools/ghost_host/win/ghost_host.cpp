@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/win/wide_text.h"
+#include "sstp/ghost_directory.h"
 #include "sstp/win/sakura_message.h"
 #include "tools/ghost_host/host_directory_writer.h"
 #include "tools/ghost_host/host_protocol.h"
@@ -87,8 +88,9 @@ void GhostHost::RetireGhost(std::unique_ptr<DemoGhost> ghost) {
 HostDirectory GhostHost::Directory(bool reversed) const {
     std::vector<DirectoryGhost> entries;
     for (const auto& ghost : m_ghosts) {
-        entries.push_back(
-            DirectoryGhost{Cp932FromWide(WideFromUtf8(ghost->setup().name)), WindowNumber(ghost->window())});
+        const bool broadcast = ghost->setup().answer == GhostAnswer::Broadcast;
+        entries.push_back(DirectoryGhost{Cp932FromWide(WideFromUtf8(ghost->setup().name)),
+                                         broadcast ? kBroadcastWindowHandle : WindowNumber(ghost->window())});
     }
     if (reversed) std::reverse(entries.begin(), entries.end());
     return BuildHostDirectory(m_identity, entries, kHostBlockSize);
