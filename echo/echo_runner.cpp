@@ -53,13 +53,12 @@ void EchoRunner::BeginClosing() {
 }
 
 void EchoRunner::Wait() {
-    if (m_waiting || !m_worker.joinable()) return;
+    if (!m_worker.joinable()) return;
+    const bool outermost = !m_waiting;
     m_waiting = true;
-    // Taken out first: whatever the wait carries out can reach this runner,
-    // but not the thread being waited for.
-    std::thread worker = std::move(m_worker);
-    if (m_waiter) m_waiter(worker, [this] { return WorkerEnded(); });
-    if (worker.joinable()) worker.join();
+    if (m_waiter) m_waiter(m_worker, [this] { return WorkerEnded(); });
+    if (!outermost) return;
+    m_worker.join();
     m_platform.reset();
     m_waiting = false;
 }

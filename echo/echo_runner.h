@@ -32,11 +32,12 @@ public:
 
 class EchoRunner final : public StopSignal {
 public:
-    // How the owning thread waits for a worker to end; it returns once the
-    // worker has ended, and may join it. A window thread must go on carrying
-    // out the messages the run sends it meanwhile. `ended` tells, without
-    // waiting, whether the worker has done all it will do. The default simply
-    // joins.
+    // How the owning thread waits for a worker to end: it returns once the
+    // worker has ended, and leaves the join to the runner (a wait may be
+    // entered again while one is under way, for the same worker). A window
+    // thread must go on carrying out the messages the run sends it
+    // meanwhile. `ended` tells, without waiting, whether the worker has done
+    // all it will do. Without a waiter the runner simply joins.
     using Waiter = std::function<void(std::thread& worker, const std::function<bool()>& ended)>;
 
     explicit EchoRunner(Waiter waiter = {});
@@ -63,9 +64,11 @@ public:
     // asked to stop.
     void BeginClosing();
     bool Closing() const { return m_closing; }
-    // Waits until the worker of the latest run has ended and lets its
-    // platform go. A wait that this thread is already in (a message carried
-    // out during it) is not waited for twice: this returns at once.
+    // Waits until the worker of the latest run has ended. A wait entered
+    // from within another (a message carried out during it: the session
+    // ending while the dialog closes) waits for the same worker, so its
+    // caller too goes on only once the run can touch nothing more; the
+    // outermost wait then joins the worker and lets its platform go.
     void Wait();
 
     bool StopRequested() const override { return m_stop.load(); }

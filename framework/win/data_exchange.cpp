@@ -23,11 +23,15 @@ std::u16string WindowTextUtf16(HWND control) {
 
 }  // namespace
 
-bool CDialog::UpdateData(bool save) {
+bool CDialog::UpdateData(bool save) { return Exchange(save, false); }
+
+bool CDialog::SaveDataSilently() { return Exchange(true, true); }
+
+bool CDialog::Exchange(bool save, bool silent) {
     // A message box of a failing step runs a loop of its own, in which a
     // handler may start another exchange.
-    Exchange outer = m_exchange;
-    m_exchange = Exchange{true, save, false, nullptr};
+    ExchangeState outer = m_exchange;
+    m_exchange = ExchangeState{true, save, silent, false, nullptr};
     DoDataExchange(save);
     bool passed = !m_exchange.failed;
     m_exchange = outer;
@@ -39,8 +43,10 @@ HWND CDialog::PrepareControl(int id) {
     return m_exchange.lastControl;
 }
 
-void CDialog::Fail() {
+void CDialog::Fail(const std::string& message) {
     m_exchange.failed = true;
+    if (m_exchange.silent) return;
+    ShowMessageBox(m_hWnd, message);
     HWND control = m_exchange.lastControl;
     if (!control || !m_hWnd) return;
     ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
@@ -78,8 +84,7 @@ void CDialog::DDX_Text(int id, uint32_t& value) {
     }
     std::optional<uint32_t> number = ReadNumberField(WindowTextUtf16(control));
     if (!number) {
-        ShowMessageBox(m_hWnd, LoadCp932String(kIdsParseUnsigned));
-        Fail();
+        Fail(LoadCp932String(kIdsParseUnsigned));
         return;
     }
     value = *number;
@@ -99,10 +104,7 @@ void CDialog::DDX_Check(int id, int32_t& value) {
 
 void CDialog::DDV_MinMaxUInt(uint32_t value, uint32_t minimum, uint32_t maximum) {
     if (Skipping() || !m_exchange.save || IsInRange(value, minimum, maximum)) return;
-    std::string text =
-        FormatMessageArgs(LoadCp932String(kIdsRangeUnsigned), {std::to_string(minimum), std::to_string(maximum)});
-    ShowMessageBox(m_hWnd, text);
-    Fail();
+    Fail(FormatMessageArgs(LoadCp932String(kIdsRangeUnsigned), {std::to_string(minimum), std::to_string(maximum)}));
 }
 
 }  // namespace quillbin::win

@@ -32,6 +32,9 @@ public:
     // validates the controls, stopping at the first failure (its message shown,
     // the field focused and its whole text selected) and returning false.
     bool UpdateData(bool save = true);
+    // Saves as UpdateData(true) does, but a failing field shows no message
+    // and takes no focus: for a save that nothing may hold up.
+    bool SaveDataSilently();
 
     static const MessageMap kMessageMap;
 
@@ -84,19 +87,23 @@ private:
     HWND FindOwner() const;
     void CentreWindow();
 
-    // The exchange under way: which way, whether a step failed, and the
-    // control of the last step (the one a range check refers to).
-    struct Exchange {
+    // The exchange under way: which way, whether failures are shown, whether
+    // a step failed, and the control of the last step (the one a range check
+    // refers to).
+    struct ExchangeState {
         bool active = false;
         bool save = false;
+        bool silent = false;
         bool failed = false;
         HWND lastControl = nullptr;
     };
+    bool Exchange(bool save, bool silent);
     HWND PrepareControl(int id);
     bool Skipping() const { return !m_exchange.active || m_exchange.failed; }
-    void Fail();
+    // Shows `message` and selects the failing field, unless silent.
+    void Fail(const std::string& message);
 
-    Exchange m_exchange;
+    ExchangeState m_exchange;
     std::vector<CWnd*> m_boundControls;
     bool m_inModalLoop = false;
     bool m_ended = false;

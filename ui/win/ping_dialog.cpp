@@ -1,5 +1,7 @@
 #include "ui/win/ping_dialog.h"
 
+#include <utility>
+
 #include "framework/win/clipboard.h"
 #include "framework/win/message_wait.h"
 #include "framework/win/resource_text.h"
@@ -50,6 +52,8 @@ const MessageMap* CPingDialog::GetMessageMap() const {
         msg::Timer<&CPingDialog::OnTimer>(),
         msg::ContextMenu<&CPingDialog::OnContextMenu>(),
         msg::Command<&CPingDialog::OnCopyResults>(kCopyResultsCommand),
+        msg::Message<&CPingDialog::OnQueryEndSession>(WM_QUERYENDSESSION),
+        msg::Message<&CPingDialog::OnEndSession>(WM_ENDSESSION),
     };
     static constexpr MessageMap map{&CDialog::kMessageMap, entries};
     return &map;
@@ -107,16 +111,47 @@ BOOL CPingDialog::DestroyWindow() {
     // window go now, and the steps below go on unseen.
     ::ShowWindow(m_hWnd, SW_HIDE);
     m_echoRunner.Wait();
-    SendSstpNotify(kClosingEventBody);
+    SendClosingEvent();
     // A field that fails shows its message; closing goes on with the members
     // as far as they were read.
-    UpdateData(true);
-    SaveSettings(m_settingsPath, m_settings);
+    SaveSettingsOnClosing(false);
     ::KillTimer(m_hWnd, kRefreshTimer);
     BOOL destroyed = CDialog::DestroyWindow();
     // A refresh put off behind a send must not be posted to a window that is gone.
     m_notifier.SetSenderWindow(nullptr);
     return destroyed;
+}
+
+LRESULT CPingDialog::OnQueryEndSession(WPARAM, LPARAM) { return TRUE; }
+
+// This can arrive inside any wait of this thread that serves sent messages:
+// a close under way, a run starting, a send to the ghosts.
+LRESULT CPingDialog::OnEndSession(WPARAM ending, LPARAM) {
+    if (!ending) return 0;
+    m_echoRunner.BeginClosing();
+    m_echoRunner.Wait();
+    // The settings first: waiting on a ghost that hangs can take the rest of
+    // the process's life.
+    SaveSettingsOnClosing(true);
+    SendClosingEvent();
+    return 0;
+}
+
+void CPingDialog::SendClosingEvent() {
+    if (std::exchange(m_closingEventSent, true)) return;
+    SendSstpNotify(kClosingEventBody);
+}
+
+void CPingDialog::SaveSettingsOnClosing(bool silently) {
+    if (m_settingsSaved) return;
+    if (silently) {
+        SaveDataSilently();
+    } else {
+        UpdateData(true);
+    }
+    // The session may have ended, and saved, while a field's message showed.
+    if (std::exchange(m_settingsSaved, true)) return;
+    SaveSettings(m_settingsPath, m_settings);
 }
 
 int CPingDialog::RefreshGhostList() { return m_notifier.RefreshGhostList(); }

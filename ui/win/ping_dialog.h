@@ -29,7 +29,8 @@ public:
     // ends at its next step, without a results event; this thread keeps
     // carrying out the messages the run sends meanwhile. From here on no run
     // starts and no box of the dialog's own opens; when this returns no
-    // worker is left.
+    // worker is left. The closing event and the settings are not sent or
+    // saved a second time after the session's end did it.
     BOOL DestroyWindow() override;
 
     int RefreshGhostList();
@@ -66,6 +67,11 @@ private:
     void OnAbout();
     void OnTimer(UINT_PTR id);
     void OnContextMenu(HWND window, POINT screen);
+    // Sign-out, restart or shutdown: consented to at once; once the session
+    // ends, the closing steps run without a box and the process may be
+    // ended at any moment after.
+    LRESULT OnQueryEndSession(WPARAM, LPARAM);
+    LRESULT OnEndSession(WPARAM ending, LPARAM);
     // Every line of the list, then the status line, joined by CR LF, as
     // Unicode text; nothing happens while the list is empty.
     void OnCopyResults();
@@ -77,12 +83,17 @@ private:
     void EchoRun();
 
     void EnableSendButton(BOOL enable);
+    // The closing steps, each at most once, whichever way the dialog ends.
+    void SendClosingEvent();
+    void SaveSettingsOnClosing(bool silently);
 
     // Loaded from the module's resources: freed with it, never by hand.
     HACCEL m_accelerators;
 
     // The ghost list and its lock.
     GhostNotifier m_notifier;
+    bool m_closingEventSent = false;
+    bool m_settingsSaved = false;
 
     // The worker, the settings of its press, its platform and its stop.
     // Declared last, so that it is closed first: its run uses the controls
