@@ -3,7 +3,35 @@
 # One GoogleTest executable whose cases CTest lists at test time (listing at
 # build time cannot run Windows programs). EMULATOR replaces the tree's
 # emulator (Wine) for this program, e.g. with a wrapper around it.
+#
+# A case whose check only Windows can make (what Wine does not do as Windows
+# does: object security, message-queue wake-ups, Don't Fragment on the wire)
+# has a suite name that ends in OnWindows. In the Windows tree CTest
+# lists such cases under the label windows-only alone, which no Wine stage of
+# the test command selects.
 include(GoogleTest)
+
+# quillbin_discover_tests(<name> [TEST_PREFIX <prefix>] LABELS <labels...>
+#                         [PROPERTIES <name> <value>...]): the program's cases
+# as CTest tests. A variant (TEST_PREFIX: the same program run again under
+# another set-up of Wine's) leaves the OnWindows cases out.
+function(quillbin_discover_tests name)
+    cmake_parse_arguments(ARG "" "TEST_PREFIX" "LABELS;PROPERTIES" ${ARGN})
+    set(discovery DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+    if(ARG_TEST_PREFIX)
+        list(APPEND discovery TEST_PREFIX ${ARG_TEST_PREFIX})
+    endif()
+    if(NOT WIN32)
+        gtest_discover_tests(${name} ${discovery} PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300 ${ARG_PROPERTIES})
+        return()
+    endif()
+    gtest_discover_tests(${name} ${discovery} TEST_FILTER "-*OnWindows.*"
+        PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300 ${ARG_PROPERTIES})
+    if(NOT ARG_TEST_PREFIX)
+        gtest_discover_tests(${name} ${discovery} TEST_FILTER "*OnWindows.*"
+            PROPERTIES LABELS windows-only TIMEOUT 300 ${ARG_PROPERTIES})
+    endif()
+endfunction()
 
 # quillbin_tests builds a tree's test programs and what they link, and
 # nothing else: the ThreadSanitizer and fuzz trees need no more
@@ -26,8 +54,5 @@ function(quillbin_add_test name)
     if(NOT ARG_LABELS)
         set(ARG_LABELS unit)
     endif()
-    gtest_discover_tests(${name}
-        DISCOVERY_MODE PRE_TEST
-        DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300 ${ARG_PROPERTIES})
+    quillbin_discover_tests(${name} LABELS ${ARG_LABELS} PROPERTIES ${ARG_PROPERTIES})
 endfunction()
