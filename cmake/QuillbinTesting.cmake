@@ -8,8 +8,23 @@
 # does: object security, message-queue wake-ups, Don't Fragment on the wire)
 # has a suite name that ends in OnWindows. In the Windows tree CTest
 # lists such cases under the label windows-only alone, which no Wine stage of
-# the test command selects.
+# the test command selects; the Windows run (scripts/windows-tests.cmd) runs
+# every case of every program named in windows-tests.txt.
 include(GoogleTest)
+
+# The test programs of the Windows run, one a line, into windows-tests.txt
+# at the top of the Windows tree.
+function(quillbin_windows_run_program name)
+    if(WIN32)
+        set(list ${CMAKE_BINARY_DIR}/windows-tests.txt)
+        get_property(listed GLOBAL PROPERTY QUILLBIN_WINDOWS_RUN_PROGRAMS)
+        if(NOT listed)
+            file(WRITE ${list} "# The Windows run's test programs (scripts/windows-tests.cmd).\n")
+        endif()
+        set_property(GLOBAL APPEND PROPERTY QUILLBIN_WINDOWS_RUN_PROGRAMS ${name})
+        file(APPEND ${list} "${name}.exe\n")
+    endif()
+endfunction()
 
 # quillbin_discover_tests(<name> [TEST_PREFIX <prefix>] LABELS <labels...>
 #                         [PROPERTIES <name> <value>...]): the program's cases
@@ -55,4 +70,5 @@ function(quillbin_add_test name)
         set(ARG_LABELS unit)
     endif()
     quillbin_discover_tests(${name} LABELS ${ARG_LABELS} PROPERTIES ${ARG_PROPERTIES})
+    quillbin_windows_run_program(${name})
 endfunction()

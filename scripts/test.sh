@@ -176,7 +176,8 @@ win_built=0
 if build wine "$QB_BUILD/win"; then
     win_built=1
     qb_wine_tests_start
-    # Cases only Windows can check (label windows-only) are not Wine's to run.
+    # Cases only Windows can check (label windows-only) are not Wine's to
+    # run: the Windows run runs them (scripts/windows-tests.cmd).
     stage wine "$QB_BUILD/win" "$build_time" -LE 'lab|release|windows-only' "$@"
 fi
 
