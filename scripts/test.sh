@@ -37,6 +37,8 @@ stop_everything() {
 trap stop_everything EXIT
 
 qb_install_packages
+# The workflows' checker (a test of the native tree), installed with the rest.
+"$QB_ROOT/scripts/actionlint.sh" --install
 jobs=$(nproc)
 results=$QB_BUILD/test-results
 rm -rf "$results"
