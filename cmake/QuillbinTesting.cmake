@@ -3,7 +3,50 @@
 # One GoogleTest executable whose cases CTest lists at test time (listing at
 # build time cannot run Windows programs). EMULATOR replaces the tree's
 # emulator (Wine) for this program, e.g. with a wrapper around it.
+#
+# A case whose check only Windows can make (what Wine does not do as Windows
+# does: object security, message-queue wake-ups, Don't Fragment on the wire)
+# has a suite name that ends in OnWindows. In the Windows tree CTest
+# lists such cases under the label windows-only alone, which no Wine stage of
+# the test command selects; the Windows run (scripts/windows-tests.cmd) runs
+# every case of every program named in windows-tests.txt.
 include(GoogleTest)
+
+# The test programs of the Windows run, one a line, into windows-tests.txt
+# at the top of the Windows tree.
+function(quillbin_windows_run_program name)
+    if(WIN32)
+        set(list ${CMAKE_BINARY_DIR}/windows-tests.txt)
+        get_property(listed GLOBAL PROPERTY QUILLBIN_WINDOWS_RUN_PROGRAMS)
+        if(NOT listed)
+            file(WRITE ${list} "# The Windows run's test programs (scripts/windows-tests.cmd).\n")
+        endif()
+        set_property(GLOBAL APPEND PROPERTY QUILLBIN_WINDOWS_RUN_PROGRAMS ${name})
+        file(APPEND ${list} "${name}.exe\n")
+    endif()
+endfunction()
+
+# quillbin_discover_tests(<name> [TEST_PREFIX <prefix>] LABELS <labels...>
+#                         [PROPERTIES <name> <value>...]): the program's cases
+# as CTest tests. A variant (TEST_PREFIX: the same program run again under
+# another set-up of Wine's) leaves the OnWindows cases out.
+function(quillbin_discover_tests name)
+    cmake_parse_arguments(ARG "" "TEST_PREFIX" "LABELS;PROPERTIES" ${ARGN})
+    set(discovery DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+    if(ARG_TEST_PREFIX)
+        list(APPEND discovery TEST_PREFIX ${ARG_TEST_PREFIX})
+    endif()
+    if(NOT WIN32)
+        gtest_discover_tests(${name} ${discovery} PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300 ${ARG_PROPERTIES})
+        return()
+    endif()
+    gtest_discover_tests(${name} ${discovery} TEST_FILTER "-*OnWindows.*"
+        PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300 ${ARG_PROPERTIES})
+    if(NOT ARG_TEST_PREFIX)
+        gtest_discover_tests(${name} ${discovery} TEST_FILTER "*OnWindows.*"
+            PROPERTIES LABELS windows-only TIMEOUT 300 ${ARG_PROPERTIES})
+    endif()
+endfunction()
 
 # quillbin_tests builds a tree's test programs and what they link, and
 # nothing else: the ThreadSanitizer and fuzz trees need no more
@@ -26,8 +69,6 @@ function(quillbin_add_test name)
     if(NOT ARG_LABELS)
         set(ARG_LABELS unit)
     endif()
-    gtest_discover_tests(${name}
-        DISCOVERY_MODE PRE_TEST
-        DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300 ${ARG_PROPERTIES})
+    quillbin_discover_tests(${name} LABELS ${ARG_LABELS} PROPERTIES ${ARG_PROPERTIES})
+    quillbin_windows_run_program(${name})
 endfunction()

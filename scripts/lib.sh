@@ -28,7 +28,7 @@ qb_as_root() {
 QB_PACKAGES=(
     cmake ninja-build g++ clang libclang-rt-14-dev clang-format clang-tidy
     googletest libbenchmark-dev
-    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
     wine wine64 fonts-wine xvfb x11-utils xauth fonts-ipafont-gothic locales
     iproute2 python3 imagemagick e2fsprogs
 )

@@ -37,6 +37,8 @@ stop_everything() {
 trap stop_everything EXIT
 
 qb_install_packages
+# The workflows' checker (a test of the native tree), installed with the rest.
+"$QB_ROOT/scripts/actionlint.sh" --install
 jobs=$(nproc)
 results=$QB_BUILD/test-results
 rm -rf "$results"
@@ -176,7 +178,9 @@ win_built=0
 if build wine "$QB_BUILD/win"; then
     win_built=1
     qb_wine_tests_start
-    stage wine "$QB_BUILD/win" "$build_time" -LE 'lab|release' "$@"
+    # Cases only Windows can check (label windows-only) are not Wine's to
+    # run: the Windows run runs them (scripts/windows-tests.cmd).
+    stage wine "$QB_BUILD/win" "$build_time" -LE 'lab|release|windows-only' "$@"
 fi
 
 # The fuzz targets (clang, libFuzzer) in a tree of their own, each run for a
