@@ -139,7 +139,7 @@ TEST(CopyResults, KeyboardAndMenuCopyTheListAndStatusDuringAndAfterARunButNotAnE
     ASSERT_TRUE(ClipboardChangesFrom(sequence));
     std::vector<std::wstring> shown = dialog.Lines();
     ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(MaskListTime(shown[0]), kLoopbackOkLine);
+    EXPECT_EQ(MaskListTime(shown[0]), LoopbackOkLine());
     shown.push_back(L"OK=3");
     // Unicode: the Japanese comes through whatever the code page.
     EXPECT_EQ(Lines(ClipboardText().value_or(L"")), shown);
@@ -158,7 +158,7 @@ TEST(CopyResults, KeyboardAndMenuCopyTheListAndStatusDuringAndAfterARunButNotAnE
     std::vector<std::wstring> copied = Lines(ClipboardText().value_or(L""));
     ASSERT_GE(copied.size(), 4u) << "three lines or more, and the status";
     EXPECT_EQ(copied.back(), L"Working...");
-    for (size_t i = 0; i + 1 < copied.size(); ++i) EXPECT_EQ(MaskListTime(copied[i]), kLoopbackOkLine) << i;
+    for (size_t i = 0; i + 1 < copied.size(); ++i) EXPECT_EQ(MaskListTime(copied[i]), LoopbackOkLine()) << i;
 
     ::AttachThreadInput(self, target, FALSE);
     ASSERT_TRUE(PressKey(window, VK_ESCAPE));

@@ -1,5 +1,10 @@
 #include "tests/e2e/expected_texts.h"
 
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+#include <icmpapi.h>
+
 #include <cstdint>
 #include <cwctype>
 
@@ -16,10 +21,31 @@ std::string SstpRequest(HWND dialog, std::string_view body) {
     return request;
 }
 
+unsigned LoopbackReplyTtl() {
+    static const unsigned ttl = [] {
+        HANDLE icmp = ::IcmpCreateFile();
+        if (icmp == INVALID_HANDLE_VALUE) return 0u;
+        char request[] = "ttl";
+        alignas(8) unsigned char reply[sizeof(ICMP_ECHO_REPLY) + sizeof request + 8];
+        DWORD replies = ::IcmpSendEcho(icmp, htonl(INADDR_LOOPBACK), request, sizeof request, nullptr, reply,
+                                       sizeof reply, 5000);
+        ::IcmpCloseHandle(icmp);
+        return replies > 0 ? unsigned{reinterpret_cast<ICMP_ECHO_REPLY*>(reply)->Options.Ttl} : 0u;
+    }();
+    return ttl;
+}
+
+std::wstring LoopbackOkLineStart() {
+    return L"OK 127.0.0.1 Time=?ms TTL=" + std::to_wstring(LoopbackReplyTtl()) + L" (";
+}
+
+std::wstring LoopbackOkLine() { return LoopbackOkLineStart() + L"18 : もこぴょんもこもこ)"; }
+
 std::string LoopbackResultsBody(unsigned count) {
     std::string body = "Event: OnICMPEchoComplete\r\n";
     for (unsigned i = 0; i < count; ++i) {
-        body += "Reference" + std::to_string(i) + ": OK\x01" + "127.0.0.1\x01?\x01" + "64\r\n";
+        body += "Reference" + std::to_string(i) + ": OK\x01" + "127.0.0.1\x01?\x01" +
+                std::to_string(LoopbackReplyTtl()) + "\r\n";
     }
     return body;
 }

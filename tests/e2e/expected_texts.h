@@ -21,8 +21,13 @@ inline constexpr wchar_t kTtlRangeMessage[] = L"1 から 255 までの整数を�
 // string 101
 inline constexpr wchar_t kAboutMenuText[] = L"バージョン情報(&A)...";
 
-// An OK line of a loopback run with the default data size, its time masked.
-inline constexpr wchar_t kLoopbackOkLine[] = L"OK 127.0.0.1 Time=?ms TTL=64 (18 : もこぴょんもこもこ)";
+// The TTL of this system's own replies on loopback, asked of its ICMP
+// library: 64 from the Linux stack under Wine, 128 from Windows'.
+unsigned LoopbackReplyTtl();
+// An OK line of a loopback run, its time masked, up to its data size.
+std::wstring LoopbackOkLineStart();
+// The whole OK line with the default data size.
+std::wstring LoopbackOkLine();
 // The line of an echo that waited out its time-out.
 inline constexpr wchar_t kTimedOutLine[] = L"NG それはとっても遅すぎるなって(タイムアウト)";
 
@@ -36,7 +41,7 @@ inline constexpr uint64_t kSstpCopyDataId = 9801;
 
 // The whole request that a ghost receives from `dialog` for `body`.
 std::string SstpRequest(HWND dialog, std::string_view body);
-// The results body of `count` OK echoes to 127.0.0.1 (reply TTL 64), times
+// The results body of `count` OK echoes to 127.0.0.1 (LoopbackReplyTtl), times
 // masked as MaskReferenceTimes masks them.
 std::string LoopbackResultsBody(unsigned count);
 

@@ -32,7 +32,7 @@ TEST(Locale, TheListLineAndTheValidationMessageReadBackInJapanese) {
     ASSERT_TRUE(RunAndWaitForResults(dialog, host, 1, 30000));
     std::vector<std::wstring> lines = dialog.Lines();
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(MaskListTime(lines[0]), kLoopbackOkLine);
+    EXPECT_EQ(MaskListTime(lines[0]), LoopbackOkLine());
 
     ASSERT_TRUE(dialog.Type(kCountField, L"abc"));
     dialog.PressSend();

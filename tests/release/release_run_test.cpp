@@ -35,7 +35,7 @@ TEST(ReleasePackage, UnzippedAloneItRunsToLoopbackAndEveryEventReachesTheGhost) 
     ASSERT_TRUE(RunAndWaitForResults(dialog, host, 1, 30000)) << dialog.Describe();
     std::vector<std::wstring> lines = dialog.Lines();
     ASSERT_EQ(lines.size(), 3u);
-    for (const std::wstring& line : lines) EXPECT_EQ(MaskListTime(line), kLoopbackOkLine);
+    for (const std::wstring& line : lines) EXPECT_EQ(MaskListTime(line), LoopbackOkLine());
     EXPECT_EQ(dialog.Status(), L"OK=3");
 
     ASSERT_TRUE(PressKey(window, VK_ESCAPE));
