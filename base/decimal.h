@@ -1,6 +1,6 @@
 // Reading decimal numbers the way the C library's strtoul does with base 10
 // where unsigned long has 32 bits (as on Windows), without needing a
-// NUL-terminated text: the ghost directory and the dialog's number fields
+// NUL-terminated text: the host directory and the dialog's number fields
 // both read numbers out of byte ranges.
 #pragma once
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "echo/echo_platform.h"
+#include "echo/echo_roles.h"
 #include "echo/reply_outcome.h"
 
 namespace quillbin {

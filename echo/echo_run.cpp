@@ -50,15 +50,15 @@ void Pace(EchoClock& clock, uint32_t& mark) {
 
 }  // namespace
 
-void EchoRun(const PingSettings& settings, const EchoPlatform& platform) {
-    EchoDisplay& display = platform.display;
+void EchoRun(const PingSettings& settings, const EchoRoles& roles) {
+    EchoDisplay& display = roles.display;
     display.ClearResultList();
     display.SetStatusText(kWorkingText);
 
-    IcmpBinding binding = platform.icmp.BindIcmp();
+    IcmpBinding binding = roles.icmp.BindIcmp();
     const IcmpBindError* bindError = std::get_if<IcmpBindError>(&binding);
     if (bindError != nullptr && *bindError == IcmpBindError::NoEntryPoint) {
-        platform.diagnostics.WriteStderr(kProcAddressError);
+        roles.diagnostics.WriteStderr(kProcAddressError);
     }
     std::unique_ptr<IcmpLibrary> library =
         bindError != nullptr ? nullptr : std::move(std::get<std::unique_ptr<IcmpLibrary>>(binding));
@@ -69,19 +69,19 @@ void EchoRun(const PingSettings& settings, const EchoPlatform& platform) {
 
     // A closing dialog must not wait for what is still to come: a lookup can
     // take seconds, and so can every echo. What is under way runs its course.
-    if (platform.stop.StopRequested()) return;
-    const std::optional<HostEntry> host = ResolveHost(settings.host, platform.resolver);
+    if (roles.stop.StopRequested()) return;
+    const std::optional<HostEntry> host = ResolveHost(settings.host, roles.resolver);
     if (!host) {
         display.AddResultLine(kHostLookupFailedLine);
         return;
     }
-    platform.diagnostics.WriteStdout(PingingDiagnostic(host->name, platform.resolver.DottedText(host->address)));
+    roles.diagnostics.WriteStdout(PingingDiagnostic(host->name, roles.resolver.DottedText(host->address)));
 
-    if (platform.stop.StopRequested()) return;
+    if (roles.stop.StopRequested()) return;
     // Declared after the library, so it is closed before the module goes.
     std::unique_ptr<IcmpEchoHandle> handle = library->CreateEchoHandle();
     if (!handle) {
-        platform.diagnostics.WriteStderr(kEchoHandleError);
+        roles.diagnostics.WriteStderr(kEchoHandleError);
         display.AddResultLine(kIcmpUnavailableLine);
         return;
     }
@@ -94,34 +94,33 @@ void EchoRun(const PingSettings& settings, const EchoPlatform& platform) {
     const std::string_view payload(payloadArea, dataSize);
 
     // The first interval counts from here: the host lookup is not an echo.
-    uint32_t paceMark = platform.clock.TickCount();
+    uint32_t paceMark = roles.clock.TickCount();
     std::string body(kResultsEventLine);
     uint32_t okCount = 0;
     uint32_t ngCount = 0;
 
     for (uint32_t index = 0; index < settings.count; ++index) {
-        if (platform.stop.StopRequested()) return;
+        if (roles.stop.StopRequested()) return;
 
         const EchoReply reply = handle->SendEcho(host->address, payload, RequestOptions(settings));
         const ClassifiedReply classified = ClassifyEchoReply(reply, payload);
-        const std::string address = classified.outcome == EchoOutcome::StatusFailure
-                                        ? std::string()
-                                        : platform.resolver.DottedText(reply.address);
+        const std::string address =
+            classified.outcome == EchoOutcome::StatusFailure ? std::string() : roles.resolver.DottedText(reply.address);
         const EchoLines lines = FormatEchoLines(index, classified, reply, address);
         ++(IsOk(classified.outcome) ? okCount : ngCount);
 
         display.AddResultLine(lines.listLine);
         body += lines.referenceLine;
 
-        if (index + 1 < settings.count) Pace(platform.clock, paceMark);
+        if (index + 1 < settings.count) Pace(roles.clock, paceMark);
     }
 
     handle.reset();
     library.reset();
-    if (platform.stop.StopRequested()) return;
+    if (roles.stop.StopRequested()) return;
 
     display.SetStatusText(FinalStatusText(okCount, ngCount));
-    platform.notifier.NotifyGhosts(body);
+    roles.notifier.NotifyGhosts(body);
 }
 
 }  // namespace quillbin

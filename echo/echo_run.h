@@ -2,12 +2,12 @@
 // and the results event.
 #pragma once
 
-#include "echo/echo_platform.h"
+#include "echo/echo_roles.h"
 #include "settings/ping_settings.h"
 
 namespace quillbin {
 
 // The run reads `settings` throughout: they must not change under it.
-void EchoRun(const PingSettings& settings, const EchoPlatform& platform);
+void EchoRun(const PingSettings& settings, const EchoRoles& roles);
 
 }  // namespace quillbin

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "echo/echo_platform.h"
+#include "echo/echo_roles.h"
 
 namespace quillbin {
 

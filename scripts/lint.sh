@@ -69,9 +69,9 @@ root, database, out_dir, files = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv
 entries = {os.path.relpath(e["file"], root): e for e in json.load(open(database))}
 
 # The flags of a core source, for files that have no command of their own.
-model = entries.get("sstp/ghost_directory.cpp")
+model = entries.get("sstp/host_directory.cpp")
 if model is None:
-    sys.exit(f"lint: {database} has no command for sstp/ghost_directory.cpp")
+    sys.exit(f"lint: {database} has no command for sstp/host_directory.cpp")
 model_args = shlex.split(model["command"]) if "command" in model else list(model["arguments"])
 model_args = [a for a in model_args if a not in ("-c", model["file"])]
 if "-o" in model_args:

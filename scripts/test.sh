@@ -187,10 +187,10 @@ fi
 # short bounded time from its checked-in seeds (tests/fuzz/corpus/); built
 # only where the arguments select one. A longer hunt by hand, e.g. an hour on
 # both cores, keeping what it finds in the tree:
-#   build/fuzz/ghost_directory_fuzz -max_total_time=3600 -jobs=2 -workers=2 \
-#       -max_len=65536 build/fuzz/tests/fuzz/corpus/ghost_directory tests/fuzz/corpus/ghost_directory
+#   build/fuzz/host_directory_fuzz -max_total_time=3600 -jobs=2 -workers=2 \
+#       -max_len=65536 build/fuzz/tests/fuzz/corpus/host_directory tests/fuzz/corpus/host_directory
 # A crash leaves crash-<hash> in the working directory; rerun it with
-#   build/fuzz/ghost_directory_fuzz crash-<hash>
+#   build/fuzz/host_directory_fuzz crash-<hash>
 # The lab mostly waits (for time-outs, on namespaces), so the stages that
 # mostly compute - fuzz, release and lint - go on beside it.
 qb_log "configure: fuzz tree (clang, libFuzzer + AddressSanitizer + UBSan), ${QB_FUZZ_SECONDS:-20} s a target"

@@ -21,7 +21,7 @@
 #include "echo/payload.h"
 #include "echo/win/icmp_library.h"
 #include "echo/win/unique_icmp_handle.h"
-#include "echo/win/win32_echo_platform.h"
+#include "echo/win/win32_echo_bindings.h"
 #include "framework/win/unique_handle.h"
 
 namespace quillbin::bench {
@@ -61,15 +61,15 @@ private:
     EchoTimeline& m_timeline;
 };
 
-// The dialog's part of the platform, as cheap as it can be: lines kept in
+// The dialog's part of the bindings, as cheap as it can be: lines kept in
 // memory, nothing shown, nothing sent.
-class StoringPlatform final : public win::Win32EchoPlatform, public EchoDisplay, public ResultsNotifier {
+class StoringBindings final : public win::Win32EchoBindings, public EchoDisplay, public ResultsNotifier {
 public:
-    explicit StoringPlatform(EchoTimeline& timeline) : m_timeline(timeline) {}
+    explicit StoringBindings(EchoTimeline& timeline) : m_timeline(timeline) {}
 
     // Diagnostics dropped, nothing to stop.
-    EchoPlatform Roles() {
-        return EchoPlatform{.display = *this, .icmp = *this, .resolver = *this, .clock = *this, .notifier = *this};
+    EchoRoles Roles() {
+        return EchoRoles{.display = *this, .icmp = *this, .resolver = *this, .clock = *this, .notifier = *this};
     }
 
     void ClearResultList() override { lines.clear(); }
@@ -78,7 +78,7 @@ public:
     void NotifyGhosts(std::string_view body) override { event = body; }
 
     IcmpBinding BindIcmp() override {
-        IcmpBinding binding = Win32EchoPlatform::BindIcmp();
+        IcmpBinding binding = Win32EchoBindings::BindIcmp();
         if (auto* library = std::get_if<std::unique_ptr<IcmpLibrary>>(&binding)) {
             return std::make_unique<TimedLibrary>(std::move(*library), m_timeline);
         }
@@ -86,7 +86,7 @@ public:
     }
     void Sleep(uint32_t milliseconds) override {
         int64_t start = Now();
-        Win32EchoPlatform::Sleep(milliseconds);
+        Win32EchoBindings::Sleep(milliseconds);
         m_timeline.Paused(Now() - start);
     }
 
@@ -115,7 +115,7 @@ struct Round {
 Round EchoRunRound() {
     EchoTimeline timeline;
     timeline.Reserve(kEchoes);
-    StoringPlatform platform(timeline);
+    StoringBindings platform(timeline);
     PingSettings settings{"127.0.0.1", kEchoes, kDataSize, 0, 255};
     int64_t start = Now();
     EchoRun(settings, platform.Roles());

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "echo/echo_platform.h"
+#include "echo/echo_roles.h"
 
 namespace quillbin::win {
 

@@ -3,7 +3,7 @@
 
 #include <span>
 
-#include "echo/echo_platform.h"
+#include "echo/echo_roles.h"
 
 namespace quillbin::win {
 

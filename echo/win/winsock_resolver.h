@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "echo/echo_platform.h"
+#include "echo/echo_roles.h"
 
 struct hostent;
 

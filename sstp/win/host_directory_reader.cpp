@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "framework/win/unique_handle.h"
-#include "sstp/directory_block.h"
+#include "sstp/host_directory.h"
 
 namespace quillbin::win {
 
@@ -22,7 +22,7 @@ size_t ReadableBytes(const void* view) {
     return info.RegionSize - static_cast<size_t>(start - base);
 }
 
-DirectoryCopy CopyHostDirectory(const char* mappingName, NamedMutex& mutex) {
+HostDirectoryCopy CopyHostDirectory(const char* mappingName, NamedMutex& mutex) {
     UniqueHandle mapping(::OpenFileMappingA(FILE_MAP_READ, FALSE, mappingName));
     if (!mapping) return {};
     UniqueMappedView view(::MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
@@ -33,7 +33,7 @@ DirectoryCopy CopyHostDirectory(const char* mappingName, NamedMutex& mutex) {
     // runs out the copy is made all the same.
     auto owner = mutex.lock_serving_sent_messages(kHostDirectoryMutexWaitMs);
     // Ownership ends first as this returns, then the view and the mapping.
-    return CopyDirectoryBlock(view.get(), readable);
+    return CopyHostDirectoryBlock(view.get(), readable);
 }
 
 }  // namespace
@@ -42,9 +42,9 @@ HostDirectoryReader::HostDirectoryReader(const char* mutexName, const char* mapp
     : m_mappingName(mappingName), m_mutex(mutexName ? NamedMutex(mutexName) : NamedMutex()) {}
 
 std::optional<GhostList> HostDirectoryReader::Read() {
-    DirectoryCopy copy = CopyHostDirectory(m_mappingName, m_mutex);
+    HostDirectoryCopy copy = CopyHostDirectory(m_mappingName, m_mutex);
     if (!copy) return std::nullopt;
-    return ParseDirectoryBlock(copy.Block());
+    return ParseHostDirectoryBlock(copy.Block());
 }
 
 }  // namespace quillbin::win

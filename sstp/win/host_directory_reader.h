@@ -5,14 +5,10 @@
 
 #include "framework/win/named_mutex.h"
 #include "sstp/ghost_list.h"
+#include "sstp/host_directory.h"
 
 namespace quillbin::win {
 
-// The block the ghost hosts publish their ghosts in.
-inline constexpr char kHostDirectoryName[] = "Sakura";
-// Whoever writes or reads the block owns this mutex meanwhile; the first to
-// need it creates it.
-inline constexpr char kHostDirectoryMutexName[] = "SakuraFMO";
 // The longest a read waits for the mutex. A host that keeps it longer costs
 // each refresh this much, and the block is then copied without it: the
 // window must not freeze on a host that never lets go.

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/echo/fake_echo_platform.h"
+#include "tests/echo/fake_echo_roles.h"
 
 namespace quillbin {
 namespace {
@@ -19,7 +19,7 @@ const uint32_t kDestination = Ipv4(192, 0, 2, 7);
 // repeats) and returns the pauses made.
 std::vector<uint32_t> Pauses(uint32_t count, const std::vector<uint32_t>& roundTrips, uint32_t clockStart = 1000,
                              uint32_t lookupTakesMs = 0) {
-    FakeEchoPlatform fake;
+    FakeEchoRoles fake;
     fake.names["echo.test"] = HostEntry{"echo.test", kDestination};
     fake.clock = clockStart;
     fake.lookupTakesMs = lookupTakesMs;
@@ -32,7 +32,7 @@ std::vector<uint32_t> Pauses(uint32_t count, const std::vector<uint32_t>& roundT
     settings.count = count;
     settings.dataSize = 18;
     settings.ttl = 255;
-    EchoRun(settings, fake.Platform());
+    EchoRun(settings, fake.Roles());
     EXPECT_EQ(fake.sent.size(), count);
     const std::vector<std::string> echoesAndPauses = fake.EventsOf({"echo", "sleep"});
     if (!echoesAndPauses.empty()) {

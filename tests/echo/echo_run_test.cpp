@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tests/echo/expected_texts.h"
-#include "tests/echo/fake_echo_platform.h"
+#include "tests/echo/fake_echo_roles.h"
 
 namespace quillbin {
 namespace {
@@ -43,7 +43,7 @@ protected:
         return out;
     }
 
-    FakeEchoPlatform fake;
+    FakeEchoRoles fake;
 };
 
 TEST_F(EchoRunTest, EachOutcomeHasItsListLineAndReferenceLine) {
@@ -62,7 +62,7 @@ TEST_F(EchoRunTest, EachOutcomeHasItsListLineAndReferenceLine) {
         }
         }
     };
-    EchoRun(Settings(4), fake.Platform());
+    EchoRun(Settings(4), fake.Roles());
 
     const std::vector<std::string> lines = {
         "OK 192.0.2.7 Time=12ms TTL=64 (18 : " + kCyclePhraseBytes + ")",
@@ -87,13 +87,13 @@ TEST_F(EchoRunTest, EachOutcomeHasItsListLineAndReferenceLine) {
 TEST_F(EchoRunTest, ATimeOutOfTheFourthEchoWhetherOrNotTheRecordWasWritten) {
     for (bool written : {true, false}) {
         SCOPED_TRACE(written ? "written" : "unwritten");
-        FakeEchoPlatform run;
+        FakeEchoRoles run;
         run.names = fake.names;
         run.respond = [written](uint32_t index, const SentEcho& sent) {
             if (index != 3) return Echoed(sent.destination, sent.payload, 1);
             return written ? Failed(11010, 0, 5000) : Unwritten(11010, 5000);
         };
-        EchoRun(Settings(5), run.Platform());
+        EchoRun(Settings(5), run.Roles());
         ASSERT_EQ(run.lines.size(), 5u);
         EXPECT_EQ(run.lines[3], "NG " + kTimedOutText);
         ASSERT_EQ(run.notified.size(), 1u);
@@ -105,7 +105,7 @@ TEST_F(EchoRunTest, ATimeOutOfTheFourthEchoWhetherOrNotTheRecordWasWritten) {
 
 TEST_F(EchoRunTest, AnUnknownStatusHasAnEmptyText) {
     fake.respond = [](uint32_t, const SentEcho&) { return Failed(11030, kRouter, 7, 9); };
-    EchoRun(Settings(1), fake.Platform());
+    EchoRun(Settings(1), fake.Roles());
     EXPECT_EQ(fake.lines, std::vector<std::string>{"NG "});
     EXPECT_EQ(fake.notified.at(0), "Event: OnICMPEchoComplete\r\nReference0: \x01\x01\x01\r\n");
 }
@@ -118,14 +118,14 @@ TEST_F(EchoRunTest, AnUnwrittenReplyIsNeverReadEvenWhenItLooksGood) {
         stale.reply.lastError = 1231;  // not an IP status
         return stale;
     };
-    EchoRun(Settings(2), fake.Platform());
+    EchoRun(Settings(2), fake.Roles());
     EXPECT_EQ(fake.lines, (std::vector<std::string>{"NG " + kGeneralFailureText, "NG " + kGeneralFailureText}));
     EXPECT_EQ(fake.statuses.back(), "NG=2");
 }
 
 TEST_F(EchoRunTest, AnUnwrittenTtlExpiryShowsNoNodeItNeverRead) {
     fake.respond = [](uint32_t, const SentEcho&) { return Unwritten(11013, 2); };
-    EchoRun(Settings(1), fake.Platform());
+    EchoRun(Settings(1), fake.Roles());
     EXPECT_EQ(fake.lines, std::vector<std::string>{"NG " + kTtlExpiredTransitText});
     EXPECT_EQ(fake.notified.at(0),
               "Event: OnICMPEchoComplete\r\nReference0: " + kTtlExpiredTransitText + "\x01\x01\x01\r\n");
@@ -137,25 +137,25 @@ TEST_F(EchoRunTest, DataOutsideTheReplyAreaIsAMismatch) {
         echo.data.reset();  // DataSize still claims the full 18 bytes
         return echo;
     };
-    EchoRun(Settings(1), fake.Platform());
+    EchoRun(Settings(1), fake.Roles());
     EXPECT_EQ(fake.lines, std::vector<std::string>{"NG 192.0.2.7 Time=4ms TTL=64 (ERR : " + kDataMismatchBytes + ")"});
 }
 
 TEST_F(EchoRunTest, ADifferentLengthIsAMismatch) {
     for (size_t length : {17u, 19u, 0u}) {
-        FakeEchoPlatform run;
+        FakeEchoRoles run;
         run.names = fake.names;
         run.respond = [length](uint32_t, const SentEcho& sent) {
             return Echoed(sent.destination, (sent.payload + "m").substr(0, length), 4);
         };
-        EchoRun(Settings(1), run.Platform());
+        EchoRun(Settings(1), run.Roles());
         EXPECT_EQ(run.lines.at(0).substr(0, 3), "NG ") << length;
         EXPECT_EQ(run.statuses.back(), "NG=1") << length;
     }
 }
 
 TEST_F(EchoRunTest, DataSizeZeroSendsNoDataAndAnEmptyReplyIsOk) {
-    EchoRun(Settings(2, 0), fake.Platform());
+    EchoRun(Settings(2, 0), fake.Roles());
     ASSERT_EQ(fake.sent.size(), 2u);
     EXPECT_EQ(fake.sent[0].payload, "");
     EXPECT_EQ(fake.lines.at(0), "OK 192.0.2.7 Time=10ms TTL=64 (0 : )");
@@ -163,7 +163,7 @@ TEST_F(EchoRunTest, DataSizeZeroSendsNoDataAndAnEmptyReplyIsOk) {
 }
 
 TEST_F(EchoRunTest, ADataSizeBeyondTheLargestIsCappedNotWrittenPastThePayloadArea) {
-    EchoRun(Settings(1, 4000), fake.Platform());
+    EchoRun(Settings(1, 4000), fake.Roles());
     ASSERT_EQ(fake.sent.size(), 1u);
     EXPECT_EQ(fake.sent[0].payload.size(), 1500u);
     EXPECT_EQ(fake.statuses.back(), "OK=1");
@@ -178,20 +178,20 @@ struct CountsCase {
 TEST_F(EchoRunTest, TheStatusLineNamesOnlyTheCountsThatMatter) {
     for (const CountsCase& c : {CountsCase{10, 0, "OK=10"}, CountsCase{0, 10, "NG=10"}, CountsCase{7, 3, "OK=7 NG=3"},
                                 CountsCase{1, 0, "OK=1"}, CountsCase{0, 1, "NG=1"}, CountsCase{0, 0, "NG=0"}}) {
-        FakeEchoPlatform run;
+        FakeEchoRoles run;
         run.names = fake.names;
         const uint32_t okCount = c.ok;
         run.respond = [okCount](uint32_t index, const SentEcho& sent) {
             return index < okCount ? Echoed(sent.destination, sent.payload, 1) : Failed(11003, kRouter, 1);
         };
-        EchoRun(Settings(c.ok + c.ng), run.Platform());
+        EchoRun(Settings(c.ok + c.ng), run.Roles());
         EXPECT_EQ(run.statuses, (std::vector<std::string>{"Working...", c.status}));
         EXPECT_EQ(run.lines.size(), c.ok + c.ng);
     }
 }
 
 TEST_F(EchoRunTest, ACountOfZeroSendsNothingButStillReports) {
-    EchoRun(Settings(0), fake.Platform());
+    EchoRun(Settings(0), fake.Roles());
     EXPECT_TRUE(fake.sent.empty());
     EXPECT_TRUE(fake.lines.empty());
     EXPECT_TRUE(fake.sleeps.empty());
@@ -212,7 +212,7 @@ TEST_F(EchoRunTest, ReferenceLinesAreNumberedWithoutGaps) {
             return Echoed(sent.destination, "x", 2);
         }
     };
-    EchoRun(Settings(23), fake.Platform());
+    EchoRun(Settings(23), fake.Roles());
     const std::vector<std::string> references = ReferenceLines();
     ASSERT_EQ(references.size(), 23u);
     ASSERT_EQ(fake.lines.size(), 23u);
@@ -232,9 +232,9 @@ struct OptionsCase {
 TEST_F(EchoRunTest, EveryEchoCarriesTheRequestOptionsAndThePayload) {
     for (const OptionsCase& c : {OptionsCase{255, 0, 255, 0x00}, OptionsCase{1, 1, 1, 0x02},
                                  OptionsCase{64, 7, 64, 0x02}, OptionsCase{0x12C, 0, 0x2C, 0x00}}) {
-        FakeEchoPlatform run;
+        FakeEchoRoles run;
         run.names = fake.names;
-        EchoRun(Settings(3, 34, c.ttl, c.dontFragment), run.Platform());
+        EchoRun(Settings(3, 34, c.ttl, c.dontFragment), run.Roles());
         ASSERT_EQ(run.sent.size(), 3u);
         for (const SentEcho& echo : run.sent) {
             EXPECT_EQ(echo.options.ttl, c.wireTtl) << c.ttl;
@@ -265,7 +265,7 @@ TEST_F(EchoRunTest, ResolvesNamesAndAddressesAndPingsTheFirstAddress) {
              ResolveCase{"255.255.255.255", false, true, "\nPinging official.test [203.0.113.10]"},
          }) {
         SCOPED_TRACE(c.host);
-        FakeEchoPlatform run;
+        FakeEchoRoles run;
         if (c.dotted) run.dottedHosts[c.host] = parsed;
         if (std::string(c.host) == "255.255.255.255") run.dottedHosts[c.host] = kInaddrNone;
         if (c.hasEntry) {
@@ -274,7 +274,7 @@ TEST_F(EchoRunTest, ResolvesNamesAndAddressesAndPingsTheFirstAddress) {
         }
         PingSettings settings = Settings(2);
         settings.host = c.host;
-        EchoRun(settings, run.Platform());
+        EchoRun(settings, run.Roles());
 
         EXPECT_EQ(run.nameLookups.size(), c.dotted ? 0u : 1u);
         EXPECT_EQ(run.addressLookups, c.dotted ? std::vector<uint32_t>{parsed} : std::vector<uint32_t>{});
@@ -329,11 +329,11 @@ TEST_F(EchoRunTest, EarlyEndsShowOneLineReleaseWhatWasTakenAndReportNothing) {
     };
     for (const EarlyEndCase& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeEchoPlatform run;
+        FakeEchoRoles run;
         run.bindError = c.bindError;
         if (!c.lookupFails) run.names = fake.names;
         run.createHandleFails = c.createFails;
-        EchoRun(Settings(3), run.Platform());
+        EchoRun(Settings(3), run.Roles());
 
         EXPECT_EQ(run.events, c.events);
         EXPECT_EQ(run.lines, std::vector<std::string>{c.line});
@@ -349,7 +349,7 @@ TEST_F(EchoRunTest, EarlyEndsShowOneLineReleaseWhatWasTakenAndReportNothing) {
 }
 
 TEST_F(EchoRunTest, ACompletedRunReleasesEverythingBeforeItReports) {
-    EchoRun(Settings(2), fake.Platform());
+    EchoRun(Settings(2), fake.Roles());
     EXPECT_EQ(fake.EventsOf({"clear", "bind", "create", "echo", "close", "free", "status", "notify"}),
               (std::vector<std::string>{"clear", "status", "bind", "create", "echo", "echo", "close", "free", "status",
                                         "notify"}));
@@ -359,7 +359,7 @@ TEST_F(EchoRunTest, ACompletedRunReleasesEverythingBeforeItReports) {
 }
 
 TEST_F(EchoRunTest, ListLinesAreAddedAsEachEchoEnds) {
-    EchoRun(Settings(3), fake.Platform());
+    EchoRun(Settings(3), fake.Roles());
     EXPECT_EQ(fake.EventsOf({"echo", "line", "sleep"}),
               (std::vector<std::string>{"echo", "line", "sleep", "echo", "line", "sleep", "echo", "line"}));
 }
@@ -367,10 +367,10 @@ TEST_F(EchoRunTest, ListLinesAreAddedAsEachEchoEnds) {
 TEST_F(EchoRunTest, AStopRequestEndsTheRunAtTheNextEchoWithoutReporting) {
     for (size_t stopAfter : {0u, 1u, 3u, 5u}) {
         SCOPED_TRACE(stopAfter);
-        FakeEchoPlatform run;
+        FakeEchoRoles run;
         run.names = fake.names;
         run.stopAfterEchoes = stopAfter;
-        EchoRun(Settings(5), run.Platform());
+        EchoRun(Settings(5), run.Roles());
         EXPECT_EQ(run.sent.size(), stopAfter);
         EXPECT_EQ(run.lines.size(), stopAfter);
         EXPECT_TRUE(run.notified.empty());
@@ -382,9 +382,9 @@ TEST_F(EchoRunTest, AStopRequestEndsTheRunAtTheNextEchoWithoutReporting) {
 }
 
 TEST_F(EchoRunTest, ASecondRunStartsFromAClearedList) {
-    EchoRun(Settings(1), fake.Platform());
+    EchoRun(Settings(1), fake.Roles());
     fake.bindError = IcmpBindError::NoLibrary;
-    EchoRun(Settings(1), fake.Platform());
+    EchoRun(Settings(1), fake.Roles());
     EXPECT_EQ(std::count(fake.events.begin(), fake.events.end(), "clear"), 2);
     const auto secondClear = std::find(fake.events.rbegin(), fake.events.rend(), "clear");
     EXPECT_EQ(std::distance(fake.events.rbegin(), secondClear), 3);  // then status, bind, line

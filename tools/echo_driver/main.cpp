@@ -16,7 +16,7 @@
 #include "echo/echo_run.h"
 #include "framework/win/wide_text.h"
 #include "tools/echo_driver/driver_options.h"
-#include "tools/echo_driver/driver_platform.h"
+#include "tools/echo_driver/driver_bindings.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     ScopeExit cleanup([] { ::WSACleanup(); });
 
-    win::DriverPlatform platform(stdout, options->maskTimes);
+    win::DriverEchoBindings platform(stdout, options->maskTimes);
     EchoRun(options->settings, platform.Roles());
     return 0;
 }

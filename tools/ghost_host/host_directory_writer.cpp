@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "sstp/ghost_directory.h"
+#include "sstp/host_directory.h"
 
 namespace quillbin {
 

@@ -19,6 +19,6 @@ inline constexpr wchar_t kDemoGhostWindowClass[] = L"QuillbinDemoGhost";
 inline constexpr uint32_t kGhostHostCommandId = 0x51424748;
 
 // Size of the named block the host creates.
-inline constexpr size_t kHostBlockSize = 64 * 1024;
+inline constexpr size_t kHostDirectoryBlockSize = 64 * 1024;
 
 }  // namespace quillbin

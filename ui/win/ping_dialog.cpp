@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "echo/echo_run.h"
+#include "framework/centring.h"
 #include "framework/win/clipboard.h"
 #include "framework/win/message_wait.h"
 #include "framework/win/resource_text.h"
@@ -10,7 +12,6 @@
 #include "sstp/sstp_request.h"
 #include "sstp/win/sakura_message.h"
 #include "ui/dialog_ids.h"
-#include "ui/icon_origin.h"
 #include "ui/win/about_dialog.h"
 
 namespace quillbin::win {
@@ -39,7 +40,7 @@ CPingDialog::CPingDialog(CWnd* parent)
       m_settingsPath(SettingsFilePath()),
       m_accelerators(::LoadAcceleratorsW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kMainAccelerators))),
       m_notifier(RegisterSakuraMessage()),
-      m_echoRunner(WaitForThreadServingSentMessages) {}
+      m_echoWorker(WaitForThreadServingSentMessages) {}
 
 const MessageMap* CPingDialog::GetMessageMap() const {
     static constexpr MessageEntry entries[] = {
@@ -106,11 +107,11 @@ BOOL CPingDialog::OnInitDialog() {
 }
 
 BOOL CPingDialog::DestroyWindow() {
-    m_echoRunner.BeginClosing();
+    m_echoWorker.BeginClosing();
     // An echo or a lookup under way can take seconds more: the user sees the
     // window go now, and the steps below go on unseen.
     ::ShowWindow(m_hWnd, SW_HIDE);
-    m_echoRunner.Wait();
+    m_echoWorker.Wait();
     SendClosingEvent();
     // A field that fails shows its message; closing goes on with the members
     // as far as they were read.
@@ -128,8 +129,8 @@ LRESULT CPingDialog::OnQueryEndSession(WPARAM, LPARAM) { return TRUE; }
 // a close under way, a run starting, a send to the ghosts.
 LRESULT CPingDialog::OnEndSession(WPARAM ending, LPARAM) {
     if (!ending) return 0;
-    m_echoRunner.BeginClosing();
-    m_echoRunner.Wait();
+    m_echoWorker.BeginClosing();
+    m_echoWorker.Wait();
     // The settings first: waiting on a ghost that hangs can take the rest of
     // the process's life.
     SaveSettingsOnClosing(true);
@@ -165,7 +166,7 @@ LRESULT CPingDialog::OnSakura(WPARAM wParam, LPARAM) {
 
 void CPingDialog::OnSysCommand(UINT id, LPARAM) {
     if ((id & kSysCommandMask) == kAboutSysCommand) {
-        if (!m_echoRunner.Closing()) RunAboutBox();
+        if (!m_echoWorker.Closing()) RunAboutBox();
     } else {
         SetMsgHandled(false);
     }
@@ -190,7 +191,7 @@ HCURSOR CPingDialog::OnQueryDragIcon() { return m_hIcon; }
 void CPingDialog::OnSend() {
     // The button is disabled during a run and the window hidden during the
     // closing, but a press can still arrive as a message from elsewhere.
-    if (m_echoRunner.Closing() || m_echoRunner.Running()) return;
+    if (m_echoWorker.Closing() || m_echoWorker.Running()) return;
     if (!UpdateData(true)) return;
 
     // A disabled button loses the focus, and with no control focused the
@@ -202,11 +203,11 @@ void CPingDialog::OnSend() {
     EnableSendButton(FALSE);
     // The run works on a copy of the settings: whatever reads the fields
     // back from now on cannot reach it.
-    if (!m_echoRunner.Start(m_settings, CreateEchoPlatform(), [this] { EchoThreadProc(this); })) EnableSendButton(TRUE);
+    if (!m_echoWorker.Start(m_settings, CreateEchoBindings(), [this] { EchoWorker(); })) EnableSendButton(TRUE);
 }
 
 void CPingDialog::OnAbout() {
-    if (!m_echoRunner.Closing()) RunAboutBox();
+    if (!m_echoWorker.Closing()) RunAboutBox();
 }
 
 void CPingDialog::OnTimer(UINT_PTR id) {
@@ -264,20 +265,16 @@ void CPingDialog::OnCopyResults() {
     if (!SetClipboardText(m_hWnd, text)) ::MessageBeep(MB_ICONWARNING);
 }
 
-void CPingDialog::EchoThreadProc(void* dialog) { static_cast<CPingDialog*>(dialog)->EchoWorker(); }
-
 void CPingDialog::EchoWorker() {
     EnableSendButton(FALSE);
     EchoRun();
     EnableSendButton(TRUE);
 }
 
-// Once this returns a press may start the next run; the runner waits for
-// this worker's last step first.
-void CPingDialog::EchoRun() { m_echoRunner.Run(); }
+void CPingDialog::EchoRun() { quillbin::EchoRun(m_echoWorker.Settings(), m_echoWorker.Roles()); }
 
-std::unique_ptr<EchoRunPlatform> CPingDialog::CreateEchoPlatform() {
-    return std::make_unique<DialogEchoPlatform>(EchoTargets());
+std::unique_ptr<EchoRunBindings> CPingDialog::CreateEchoBindings() {
+    return std::make_unique<DialogEchoBindings>(EchoTargets());
 }
 
 DialogEchoTargets CPingDialog::EchoTargets() {

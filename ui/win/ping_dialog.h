@@ -11,12 +11,12 @@
 #include <string>
 #include <string_view>
 
-#include "echo/echo_runner.h"
+#include "echo/echo_worker_thread.h"
 #include "framework/win/controls.h"
 #include "framework/win/dialog.h"
 #include "settings/ping_settings.h"
 #include "sstp/win/ghost_notifier.h"
-#include "ui/win/dialog_echo_platform.h"
+#include "ui/win/dialog_echo_bindings.h"
 
 namespace quillbin::win {
 
@@ -43,10 +43,10 @@ protected:
     // Ctrl+C while the result list has the focus.
     BOOL PreTranslateMessage(MSG* message) override;
 
-    // The platform of the next run, made on the window thread just before
+    // The bindings of the next run, made on the window thread just before
     // the worker starts. Tests put a scripted one in its place.
-    virtual std::unique_ptr<EchoRunPlatform> CreateEchoPlatform();
-    // What the dialog's own platform touches; for those that replace it.
+    virtual std::unique_ptr<EchoRunBindings> CreateEchoBindings();
+    // What the dialog's own bindings touch; for those that replace it.
     DialogEchoTargets EchoTargets();
 
     CSpinButtonCtrl m_ttlSpin;
@@ -76,9 +76,7 @@ private:
     // Unicode text; nothing happens while the list is empty.
     void OnCopyResults();
 
-    // On the worker thread: the thread's entry, handed the dialog as an
-    // untyped pointer, runs EchoWorker on it; the thread ends when it returns.
-    static void EchoThreadProc(void* dialog);
+    // On the worker thread, which ends when EchoWorker returns.
     void EchoWorker();
     void EchoRun();
 
@@ -95,10 +93,10 @@ private:
     bool m_closingEventSent = false;
     bool m_settingsSaved = false;
 
-    // The worker, the settings of its press, its platform and its stop.
+    // The worker, the settings of its press, its bindings and its stop.
     // Declared last, so that it is closed first: its run uses the controls
     // and the notifier to its end.
-    EchoRunner m_echoRunner;
+    EchoWorkerThread m_echoWorker;
 };
 
 }  // namespace quillbin::win

@@ -12,7 +12,7 @@
 #include "echo/echo_run.h"
 #include "echo/payload.h"
 #include "echo/win/unique_icmp_handle.h"
-#include "echo/win/win32_echo_platform.h"
+#include "echo/win/win32_echo_bindings.h"
 #include "tests/echo/win/recording_icmp.h"
 
 namespace quillbin::win {
@@ -152,14 +152,14 @@ TEST_F(LoopbackEchoTest, RepliesStayReadableUntilTheNextEcho) {
 // A whole run on the Win32 platform, bound to the recording library: what
 // IcmpSendEcho receives from the settings. Wine drops the flags on the way
 // to the wire, so this is where a checked Don't Fragment box can be seen.
-class RecordingIcmpPlatform final : public Win32EchoPlatform, public EchoDisplay, public ResultsNotifier {
+class RecordingIcmpBindings final : public Win32EchoBindings, public EchoDisplay, public ResultsNotifier {
 public:
     IcmpBinding BindIcmp() override { return BindIcmpLibrary(kModule); }
     void ClearResultList() override {}
     void AddResultLine(std::string_view line) override { lines.emplace_back(line); }
     void SetStatusText(std::string_view) override {}
     void NotifyGhosts(std::string_view) override {}
-    EchoPlatform Roles() {
+    EchoRoles Roles() {
         return {.display = *this, .icmp = *this, .resolver = *this, .clock = *this, .notifier = *this};
     }
 
@@ -178,7 +178,7 @@ TEST(IcmpSendEcho, ReceivesTheRequestAsWindowsDoes) {
         const std::string label =
             std::to_string(c.dontFragment) + "/" + std::to_string(c.ttl) + "/" + std::to_string(c.dataSize);
         ForgetRecordedIcmp();
-        RecordingIcmpPlatform platform;
+        RecordingIcmpBindings platform;
         EchoRun({.host = "127.0.0.1", .count = 1, .dataSize = c.dataSize, .dontFragment = c.dontFragment, .ttl = c.ttl},
                 platform.Roles());
 

@@ -112,9 +112,9 @@ TEST(PingDialogTest, SendDisablesTheButtonBeforeTheWorkerStartsAndAllowsOneRunAt
     Watchdog watchdog(30000);
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 
-    EXPECT_EQ(dialog.platformsMade, 1);
-    ASSERT_EQ(dialog.sendEnabledAtPlatform.size(), 1u);
-    EXPECT_FALSE(dialog.sendEnabledAtPlatform[0]) << "the worker was started with the button still enabled";
+    EXPECT_EQ(dialog.bindingsMade, 1);
+    ASSERT_EQ(dialog.sendEnabledAtBindings.size(), 1u);
+    EXPECT_FALSE(dialog.sendEnabledAtBindings[0]) << "the worker was started with the button still enabled";
     EXPECT_FALSE(enabledAfterPress);
     EXPECT_EQ(script.echoesSent.load(), 3);
     // Whatever the ANSI code page, the run's code page 932 texts arrive intact.
@@ -278,10 +278,10 @@ TEST(PingDialogTest, OnceClosingHasBegunNothingStartsARunOrOpensABoxAndNoWorkerO
     };
     Watchdog watchdog(30000);
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    const int liveAtReturn = script.livePlatforms.load();
+    const int liveAtReturn = script.liveBindings.load();
 
     EXPECT_TRUE(closingBoxShown);
-    EXPECT_EQ(dialog.platformsMade, 1) << "a run started during closing";
+    EXPECT_EQ(dialog.bindingsMade, 1) << "a run started during closing";
     EXPECT_FALSE(aboutOpened) << "the About box opened during closing";
     // The application stops the sockets as soon as DoModal returns.
     EXPECT_EQ(liveAtReturn, 0) << "a worker outlived the dialog's window";

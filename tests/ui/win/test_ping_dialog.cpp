@@ -70,22 +70,22 @@ private:
 };
 
 // The dialog's own platform, but for the ICMP library and the resolver.
-class ScriptedEchoPlatform : public DialogEchoPlatform {
+class ScriptedEchoBindings : public DialogEchoBindings {
 public:
-    ScriptedEchoPlatform(const DialogEchoTargets& targets, EchoScript& script)
-        : DialogEchoPlatform(targets), m_script(script), m_network(script) {
-        ++m_script.livePlatforms;
+    ScriptedEchoBindings(const DialogEchoTargets& targets, EchoScript& script)
+        : DialogEchoBindings(targets), m_script(script), m_network(script) {
+        ++m_script.liveBindings;
     }
-    ~ScriptedEchoPlatform() override { --m_script.livePlatforms; }
+    ~ScriptedEchoBindings() override { --m_script.liveBindings; }
 
-    EchoPlatform Roles(const StopSignal& stop) override {
-        EchoPlatform dialog = DialogEchoPlatform::Roles(stop);
-        return EchoPlatform{.display = dialog.display,
-                            .icmp = m_network,
-                            .resolver = m_network,
-                            .clock = dialog.clock,
-                            .notifier = dialog.notifier,
-                            .stop = stop};
+    EchoRoles Roles(const StopSignal& stop) override {
+        EchoRoles dialog = DialogEchoBindings::Roles(stop);
+        return EchoRoles{.display = dialog.display,
+                         .icmp = m_network,
+                         .resolver = m_network,
+                         .clock = dialog.clock,
+                         .notifier = dialog.notifier,
+                         .stop = stop};
     }
 
 private:
@@ -156,10 +156,10 @@ BOOL TestPingDialog::OnInitDialog() {
     return result;
 }
 
-std::unique_ptr<EchoRunPlatform> TestPingDialog::CreateEchoPlatform() {
-    ++platformsMade;
-    sendEnabledAtPlatform.push_back(::IsWindowEnabled(Item(kSendButton)) != FALSE);
-    return std::make_unique<ScriptedEchoPlatform>(EchoTargets(), m_script);
+std::unique_ptr<EchoRunBindings> TestPingDialog::CreateEchoBindings() {
+    ++bindingsMade;
+    sendEnabledAtBindings.push_back(::IsWindowEnabled(Item(kSendButton)) != FALSE);
+    return std::make_unique<ScriptedEchoBindings>(EchoTargets(), m_script);
 }
 
 void CALLBACK TestPingDialog::StepTimer(HWND window, UINT, UINT_PTR, DWORD) {

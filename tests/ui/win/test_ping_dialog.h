@@ -19,9 +19,9 @@ struct EchoScript {
     DWORD echoMs = 0;
     bool answered = true;  // false: every echo times out
     std::atomic<int> echoesSent{0};
-    // Platforms made and not yet freed: the dialog frees one only once its
+    // Bindings made and not yet freed: the dialog frees one only once its
     // worker has ended.
-    std::atomic<int> livePlatforms{0};
+    std::atomic<int> liveBindings{0};
 };
 
 class TestPingDialog : public CPingDialog {
@@ -35,8 +35,8 @@ public:
     std::vector<Step> steps;
 
     // Each made platform, with whether the send button was enabled just then.
-    int platformsMade = 0;
-    std::vector<bool> sendEnabledAtPlatform;
+    int bindingsMade = 0;
+    std::vector<bool> sendEnabledAtBindings;
     // Set when a step asks the dialog to close; 0 while it has not.
     DWORD closeRequestedAt = 0;
 
@@ -55,7 +55,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    std::unique_ptr<EchoRunPlatform> CreateEchoPlatform() override;
+    std::unique_ptr<EchoRunBindings> CreateEchoBindings() override;
 
 private:
     static void CALLBACK StepTimer(HWND window, UINT, UINT_PTR, DWORD);

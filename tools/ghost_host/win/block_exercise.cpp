@@ -6,7 +6,7 @@ namespace {
 constexpr DWORD kPauseMs = 1;
 }
 
-BlockExercise::BlockExercise(HostBlock& block)
+BlockExercise::BlockExercise(HostDirectoryBlock& block)
     : m_block(block), m_stopEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 BlockExercise::~BlockExercise() { Stop(); }
@@ -26,7 +26,7 @@ bool BlockExercise::Hold(DWORD ms) {
     if (!m_stopEvent || !taken) return false;
     bool held = false;  // written before `taken` is set, never after
     m_thread = std::thread([this, ms, &held, signal = taken.get()] {
-        auto owner = m_block.mutex().lock(HostBlock::kWriteWaitMs);
+        auto owner = m_block.mutex().lock(HostDirectoryBlock::kWriteWaitMs);
         held = static_cast<bool>(owner);
         ::SetEvent(signal);
         if (owner) ::WaitForSingleObject(m_stopEvent.get(), ms);

@@ -10,20 +10,20 @@
 #include <thread>
 
 #include "framework/win/unique_handle.h"
-#include "tools/ghost_host/win/host_block.h"
+#include "tools/ghost_host/win/host_directory_block.h"
 
 namespace quillbin::win {
 
 class BlockExercise {
 public:
-    explicit BlockExercise(HostBlock& block);
+    explicit BlockExercise(HostDirectoryBlock& block);
     ~BlockExercise();
     BlockExercise(const BlockExercise&) = delete;
     BlockExercise& operator=(const BlockExercise&) = delete;
 
     // Ends the exercise under way, then takes the mutex and keeps it `ms`.
     // True once it is taken; false when it stayed taken by others for
-    // HostBlock::kWriteWaitMs.
+    // HostDirectoryBlock::kWriteWaitMs.
     bool Hold(DWORD ms);
     // Ends the exercise under way, then rewrites the block for `ms`, `first`
     // and `second` in turn, each write under the mutex and a millisecond
@@ -38,7 +38,7 @@ public:
     }
 
 private:
-    HostBlock& m_block;
+    HostDirectoryBlock& m_block;
     UniqueHandle m_stopEvent;  // manual reset; ends a hold early
     std::atomic<bool> m_stop{false};
     bool m_alternating = false;

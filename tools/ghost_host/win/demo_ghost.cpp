@@ -5,7 +5,7 @@
 #include "tools/ghost_host/host_directory_writer.h"
 #include "tools/ghost_host/host_protocol.h"
 #include "tools/ghost_host/request_view.h"
-#include "tools/ghost_host/win/host_block.h"
+#include "tools/ghost_host/win/host_directory_block.h"
 #include "tools/ghost_host/win/request_feed.h"
 #include "tools/ghost_host/win/request_log_file.h"
 
@@ -151,7 +151,7 @@ LRESULT DemoGhost::Answer(WPARAM sender) {
         // Cut short when the host removes the ghost or quits.
         return ::WaitForSingleObject(m_stop.get(), m_setup.delayMs) == WAIT_TIMEOUT ? 1 : 0;
     case GhostAnswer::Reentrant: {
-        m_services.block.Publish(BuildHostDirectory({}, {}, kHostBlockSize).bytes);
+        m_services.block.Publish(BuildHostDirectory({}, {}, kHostDirectoryBlockSize).bytes);
         DWORD_PTR ignored = 0;
         ::SendMessageTimeoutW(reinterpret_cast<HWND>(sender), m_services.sakuraMessage, kSakuraRefresh, 0, SMTO_NORMAL,
                               kReentrantSendTimeoutMs, &ignored);

@@ -13,7 +13,7 @@
 
 namespace quillbin::win {
 
-class HostBlock;
+class HostDirectoryBlock;
 class RequestFeed;
 class RequestLogFile;
 
@@ -21,7 +21,7 @@ class RequestLogFile;
 struct GhostServices {
     RequestLogFile& log;
     RequestFeed& feed;
-    HostBlock& block;
+    HostDirectoryBlock& block;
     UINT sakuraMessage;
 };
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "framework/win/wide_text.h"
-#include "sstp/ghost_directory.h"
+#include "sstp/host_directory.h"
 #include "sstp/win/sakura_message.h"
 #include "tools/ghost_host/host_directory_writer.h"
 #include "tools/ghost_host/host_protocol.h"
@@ -93,7 +93,7 @@ HostDirectory GhostHost::Directory(bool reversed) const {
                                          broadcast ? kBroadcastWindowHandle : WindowNumber(ghost->window())});
     }
     if (reversed) std::reverse(entries.begin(), entries.end());
-    return BuildHostDirectory(m_identity, entries, kHostBlockSize);
+    return BuildHostDirectory(m_identity, entries, kHostDirectoryBlockSize);
 }
 
 void GhostHost::Publish() {

@@ -13,7 +13,7 @@
 #include "tools/ghost_host/win/block_exercise.h"
 #include "tools/ghost_host/win/control_window.h"
 #include "tools/ghost_host/win/demo_ghost.h"
-#include "tools/ghost_host/win/host_block.h"
+#include "tools/ghost_host/win/host_directory_block.h"
 #include "tools/ghost_host/win/request_feed.h"
 #include "tools/ghost_host/win/request_log_file.h"
 
@@ -49,7 +49,7 @@ private:
     HINSTANCE m_instance = nullptr;
     UINT m_sakuraMessage = 0;
     DirectoryHost m_identity;
-    HostBlock m_block;
+    HostDirectoryBlock m_block;
     BlockExercise m_exercise{m_block};
     RequestLogFile m_log;
     RequestFeed m_feed;

@@ -1,26 +1,26 @@
-// The echo driver's platform: real ICMP, resolver and clock, with every
+// The echo driver's bindings: real ICMP, resolver and clock, with every
 // display target, diagnostic and the results event printed as records.
 #pragma once
 
 #include <cstdio>
 #include <string_view>
 
-#include "echo/win/win32_echo_platform.h"
+#include "echo/win/win32_echo_bindings.h"
 
 namespace quillbin::win {
 
-class DriverPlatform final : public Win32EchoPlatform, public EchoDisplay, public ResultsNotifier {
+class DriverEchoBindings final : public Win32EchoBindings, public EchoDisplay, public ResultsNotifier {
 public:
-    DriverPlatform(std::FILE* out, bool maskTimes) : m_out(out), m_maskTimes(maskTimes) {}
+    DriverEchoBindings(std::FILE* out, bool maskTimes) : m_out(out), m_maskTimes(maskTimes) {}
 
     // Nobody stops the driver's one run.
-    EchoPlatform Roles() {
-        return EchoPlatform{.display = *this,
-                            .icmp = *this,
-                            .resolver = *this,
-                            .clock = *this,
-                            .notifier = *this,
-                            .diagnostics = *this};
+    EchoRoles Roles() {
+        return EchoRoles{.display = *this,
+                         .icmp = *this,
+                         .resolver = *this,
+                         .clock = *this,
+                         .notifier = *this,
+                         .diagnostics = *this};
     }
 
     void ClearResultList() override;

@@ -1,4 +1,4 @@
-#include "tools/echo_driver/driver_platform.h"
+#include "tools/echo_driver/driver_bindings.h"
 
 #include <string>
 
@@ -13,7 +13,7 @@ std::string Utf8FromCp932(std::string_view text) { return Utf8FromWide(WideFromC
 
 }  // namespace
 
-void DriverPlatform::Print(std::string_view tag, std::string_view text) {
+void DriverEchoBindings::Print(std::string_view tag, std::string_view text) {
     std::string line(tag);
     line += ' ';
     line += EscapeControlBytes(Utf8FromCp932(text));
@@ -22,20 +22,20 @@ void DriverPlatform::Print(std::string_view tag, std::string_view text) {
     std::fflush(m_out);
 }
 
-void DriverPlatform::ClearResultList() {
+void DriverEchoBindings::ClearResultList() {
     std::fputs("CLEAR\n", m_out);
     std::fflush(m_out);
 }
 
-void DriverPlatform::AddResultLine(std::string_view line) {
+void DriverEchoBindings::AddResultLine(std::string_view line) {
     Print("LINE", m_maskTimes ? MaskListLineTime(line) : std::string(line));
 }
 
-void DriverPlatform::SetStatusText(std::string_view text) { Print("STATUS", text); }
-void DriverPlatform::WriteStdout(std::string_view text) { Print("STDOUT", text); }
-void DriverPlatform::WriteStderr(std::string_view text) { Print("STDERR", text); }
+void DriverEchoBindings::SetStatusText(std::string_view text) { Print("STATUS", text); }
+void DriverEchoBindings::WriteStdout(std::string_view text) { Print("STDOUT", text); }
+void DriverEchoBindings::WriteStderr(std::string_view text) { Print("STDERR", text); }
 
-void DriverPlatform::NotifyGhosts(std::string_view body) {
+void DriverEchoBindings::NotifyGhosts(std::string_view body) {
     for (std::string_view line : SplitBodyLines(body)) {
         Print("EVENT", m_maskTimes ? MaskReferenceLineTime(line) : std::string(line));
     }

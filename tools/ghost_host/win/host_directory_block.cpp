@@ -1,4 +1,4 @@
-#include "tools/ghost_host/win/host_block.h"
+#include "tools/ghost_host/win/host_directory_block.h"
 
 #include <cstring>
 
@@ -7,20 +7,20 @@
 
 namespace quillbin::win {
 
-bool HostBlock::Create() {
+bool HostDirectoryBlock::Create() {
     m_mutex = NamedMutex(kHostDirectoryMutexName);
     if (!m_mutex) return false;
     m_mapping.reset(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                         static_cast<DWORD>(kHostBlockSize), kHostDirectoryName));
+                                         static_cast<DWORD>(kHostDirectoryBlockSize), kHostDirectoryName));
     if (!m_mapping) return false;
-    void* view = ::MapViewOfFile(m_mapping.get(), FILE_MAP_WRITE, 0, 0, kHostBlockSize);
+    void* view = ::MapViewOfFile(m_mapping.get(), FILE_MAP_WRITE, 0, 0, kHostDirectoryBlockSize);
     m_view.reset(view);
     m_bytes = static_cast<char*>(view);
     return m_view.is_valid();
 }
 
-bool HostBlock::Publish(std::string_view directory, DWORD pauseMs) {
-    if (!m_bytes || directory.size() < 4 || directory.size() > kHostBlockSize) return false;
+bool HostDirectoryBlock::Publish(std::string_view directory, DWORD pauseMs) {
+    if (!m_bytes || directory.size() < 4 || directory.size() > kHostDirectoryBlockSize) return false;
     // The host's own threads take turns by it too.
     auto owner = m_mutex.lock(kWriteWaitMs);
     if (!owner) return false;
@@ -31,7 +31,7 @@ bool HostBlock::Publish(std::string_view directory, DWORD pauseMs) {
     return true;
 }
 
-void HostBlock::WriteText(std::string_view directory, DWORD pauseMs) {
+void HostDirectoryBlock::WriteText(std::string_view directory, DWORD pauseMs) {
     if (pauseMs == 0) {
         std::memcpy(m_bytes + 4, directory.data() + 4, directory.size() - 4);
         return;

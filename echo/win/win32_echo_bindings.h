@@ -1,14 +1,14 @@
-// The roles of an echo run's platform that do not depend on where its lines
-// go: the ICMP service library, the socket library's resolver, the clock and
+// The Win32 bindings of an echo run's roles that do not depend on where its
+// lines go: the ICMP service library, the socket library's resolver, the clock and
 // the diagnostic streams. A dialog or a driver adds the display and the
 // notifier.
 #pragma once
 
-#include "echo/echo_platform.h"
+#include "echo/echo_roles.h"
 
 namespace quillbin::win {
 
-class Win32EchoPlatform : public EchoDiagnostics, public IcmpBinder, public HostResolver, public EchoClock {
+class Win32EchoBindings : public EchoDiagnostics, public IcmpBinder, public HostResolver, public EchoClock {
 public:
     void WriteStdout(std::string_view text) override;
     void WriteStderr(std::string_view text) override;

@@ -133,12 +133,26 @@ public:
     virtual bool StopRequested() const = 0;
 };
 
-// For runs that nobody stops, and platforms that drop their diagnostics.
-const StopSignal& NeverStop();
-EchoDiagnostics& DroppedDiagnostics();
+// For runs that nobody stops, and bindings that drop their diagnostics. Both
+// hold nothing, so threads may share them.
+inline const StopSignal& NeverStop() {
+    struct Never final : StopSignal {
+        bool StopRequested() const override { return false; }
+    };
+    static const Never never;
+    return never;
+}
+inline EchoDiagnostics& DroppedDiagnostics() {
+    struct Dropped final : EchoDiagnostics {
+        void WriteStdout(std::string_view /*text*/) override {}
+        void WriteStderr(std::string_view /*text*/) override {}
+    };
+    static Dropped dropped;
+    return dropped;
+}
 
 // What one run uses, a role each.
-struct EchoPlatform {
+struct EchoRoles {
     EchoDisplay& display;
     IcmpBinder& icmp;
     HostResolver& resolver;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "sstp/directory_block.h"
+#include "sstp/host_directory.h"
 
 namespace {
 
@@ -46,8 +46,8 @@ void RefreshParse(benchmark::State& state) {
     const std::vector<char> view = MakeFullBlock();
     if (view.empty()) state.SkipWithError("the ghosts do not fit into the block");
     for (auto _ : state) {
-        quillbin::DirectoryCopy copy = quillbin::CopyDirectoryBlock(view.data(), view.size());
-        quillbin::GhostList list = quillbin::ParseDirectoryBlock(copy.Block());
+        quillbin::HostDirectoryCopy copy = quillbin::CopyHostDirectoryBlock(view.data(), view.size());
+        quillbin::GhostList list = quillbin::ParseHostDirectoryBlock(copy.Block());
         if (list.size() != kGhosts) state.SkipWithError("wrong number of ghosts");
         benchmark::DoNotOptimize(list);
     }

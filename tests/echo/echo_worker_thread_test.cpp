@@ -2,7 +2,7 @@
 // run, the settings of the press, and waits that messages re-enter. Run under
 // ThreadSanitizer as well (build/tsan). Nothing sleeps: the fake holds the run
 // at a step until the owning thread waits for it.
-#include "echo/echo_runner.h"
+#include "echo/echo_worker_thread.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,8 @@
 #include <string>
 #include <thread>
 
-#include "tests/echo/fake_echo_platform.h"
+#include "echo/echo_run.h"
+#include "tests/echo/fake_echo_roles.h"
 
 namespace quillbin {
 namespace {
@@ -22,13 +23,13 @@ using namespace quillbin::testing;
 const uint32_t kDestination = Ipv4(192, 0, 2, 7);
 
 // What a waiter does in place of a window thread's wait: returns once the
-// worker has ended, and leaves the join to the runner.
+// worker has ended, and leaves the join to EchoWorkerThread.
 void AwaitEnd(const std::function<bool()>& ended) {
     while (!ended()) std::this_thread::yield();
 }
 
-// A fake platform whose runs the test can hold at a step, and a count of the
-// platforms that the runner has not let go yet.
+// Fake bindings whose runs the test can hold at a step, and a count of the
+// bindings that the worker thread has not let go yet.
 class Scene {
 public:
     Scene() { fake.names["echo.test"] = HostEntry{"echo.test", kDestination}; }
@@ -53,20 +54,21 @@ public:
         m_changed.notify_all();
     }
 
-    bool Start(EchoRunner& runner, uint32_t count, std::string host = "echo.test") {
+    bool Start(EchoWorkerThread& thread, uint32_t count, std::string host = "echo.test") {
         PingSettings settings{std::move(host), count, 18, 0, 255};
-        return runner.Start(settings, std::make_unique<Platform>(*this), [&runner] { runner.Run(); });
+        return thread.Start(settings, std::make_unique<Bindings>(*this),
+                            [&thread] { EchoRun(thread.Settings(), thread.Roles()); });
     }
 
-    FakeEchoPlatform fake;
-    int alivePlatforms = 0;
+    FakeEchoRoles fake;
+    int aliveBindings = 0;
 
 private:
-    class Platform : public EchoRunPlatform {
+    class Bindings : public EchoRunBindings {
     public:
-        explicit Platform(Scene& scene) : m_scene(scene) { ++m_scene.alivePlatforms; }
-        ~Platform() override { --m_scene.alivePlatforms; }
-        EchoPlatform Roles(const StopSignal& stop) override { return m_scene.fake.Platform(stop); }
+        explicit Bindings(Scene& scene) : m_scene(scene) { ++m_scene.aliveBindings; }
+        ~Bindings() override { --m_scene.aliveBindings; }
+        EchoRoles Roles(const StopSignal& stop) override { return m_scene.fake.Roles(stop); }
 
     private:
         Scene& m_scene;
@@ -84,7 +86,7 @@ struct CloseCase {
     size_t lookups, echoes, notified;
 };
 
-TEST(EchoRunner, ClosingAtEveryStepOfARunStopsItThereAndStartsNothingMore) {
+TEST(EchoWorkerThread, ClosingAtEveryStepOfARunStopsItThereAndStartsNothingMore) {
     const CloseCase cases[] = {
         {"bind", 1, 0, 0, 0},    // before the lookup
         {"lookup", 1, 1, 0, 0},  // during the lookup: no ICMP handle either
@@ -99,18 +101,18 @@ TEST(EchoRunner, ClosingAtEveryStepOfARunStopsItThereAndStartsNothingMore) {
         t.HoldAt(c.holdAt, c.occurrence);
         // The run goes on only once the owning thread waits, as a window
         // thread carries out the run's messages only then.
-        EchoRunner runner([&](std::thread&, const auto& ended) {
+        EchoWorkerThread thread([&](std::thread&, const auto& ended) {
             t.Release();
             AwaitEnd(ended);
         });
-        ASSERT_TRUE(t.Start(runner, 4));
+        ASSERT_TRUE(t.Start(thread, 4));
         t.AwaitArrival();
-        runner.BeginClosing();
-        EXPECT_FALSE(t.Start(runner, 4));
-        runner.Wait();
+        thread.BeginClosing();
+        EXPECT_FALSE(t.Start(thread, 4));
+        thread.Wait();
 
-        EXPECT_FALSE(runner.Running());
-        EXPECT_EQ(t.alivePlatforms, 0) << "the platform outlived its worker";
+        EXPECT_FALSE(thread.Running());
+        EXPECT_EQ(t.aliveBindings, 0) << "the bindings outlived their worker";
         EXPECT_EQ(t.fake.nameLookups.size(), c.lookups);
         EXPECT_EQ(t.fake.sent.size(), c.echoes);
         EXPECT_EQ(t.fake.lines.size(), c.echoes);
@@ -122,14 +124,14 @@ TEST(EchoRunner, ClosingAtEveryStepOfARunStopsItThereAndStartsNothingMore) {
 
 // Unheld, the stop meets the run wherever it is: what ThreadSanitizer has to
 // look at. Whatever the step, the run ends whole.
-TEST(EchoRunner, ClosingWhileTheRunGoesFreelyEndsItWholeAtAnyStep) {
+TEST(EchoWorkerThread, ClosingWhileTheRunGoesFreelyEndsItWholeAtAnyStep) {
     for (int round = 0; round < 20; ++round) {
         Scene s;
-        EchoRunner runner;
-        ASSERT_TRUE(s.Start(runner, 50));
-        runner.BeginClosing();
-        runner.Wait();
-        EXPECT_EQ(s.alivePlatforms, 0);
+        EchoWorkerThread thread;
+        ASSERT_TRUE(s.Start(thread, 50));
+        thread.BeginClosing();
+        thread.Wait();
+        EXPECT_EQ(s.aliveBindings, 0);
         EXPECT_EQ(s.fake.openHandles + s.fake.openLibraries, 0);
         EXPECT_EQ(s.fake.lines.size(), s.fake.sent.size());
         // Only a whole run has results to deliver, and even a whole one may
@@ -138,31 +140,31 @@ TEST(EchoRunner, ClosingWhileTheRunGoesFreelyEndsItWholeAtAnyStep) {
     }
 }
 
-TEST(EchoRunner, OneRunAtATimeEachWithTheSettingsOfItsPressAndNoneOnceClosing) {
+TEST(EchoWorkerThread, OneRunAtATimeEachWithTheSettingsOfItsPressAndNoneOnceClosing) {
     Scene s;
     s.fake.names["other.test"] = HostEntry{"other.test", Ipv4(192, 0, 2, 8)};
-    EchoRunner runner;
+    EchoWorkerThread thread;
     s.HoldAt("echo", 2);
-    ASSERT_TRUE(s.Start(runner, 2));
+    ASSERT_TRUE(s.Start(thread, 2));
     s.AwaitArrival();
-    EXPECT_FALSE(s.Start(runner, 5, "other.test")) << "a press during the run";
+    EXPECT_FALSE(s.Start(thread, 5, "other.test")) << "a press during the run";
     s.Release();
-    runner.Wait();
-    EXPECT_EQ(s.alivePlatforms, 0);
+    thread.Wait();
+    EXPECT_EQ(s.aliveBindings, 0);
 
     // The next press waits for what is left of the last worker, if anything.
     s.fake.atStep = nullptr;
-    ASSERT_TRUE(s.Start(runner, 1, "other.test"));
-    runner.Wait();
+    ASSERT_TRUE(s.Start(thread, 1, "other.test"));
+    thread.Wait();
     ASSERT_EQ(s.fake.sent.size(), 3u);
     EXPECT_EQ(s.fake.sent[1].destination, kDestination);
     EXPECT_EQ(s.fake.sent[2].destination, Ipv4(192, 0, 2, 8));
     EXPECT_EQ(s.fake.notified.size(), 2u);
 
     // Closing between runs.
-    runner.BeginClosing();
-    EXPECT_FALSE(s.Start(runner, 1));
-    runner.Wait();
+    thread.BeginClosing();
+    EXPECT_FALSE(s.Start(thread, 1));
+    thread.Wait();
     EXPECT_EQ(s.fake.sent.size(), 3u);
 }
 
@@ -170,14 +172,14 @@ TEST(EchoRunner, OneRunAtATimeEachWithTheSettingsOfItsPressAndNoneOnceClosing) {
 // be a press or another wait (the session ending while the dialog closes):
 // the press starts nothing, and the inner wait too returns only once the
 // worker has ended, so that its caller may save and report as after any wait.
-TEST(EchoRunner, AWaitReEnteredByMessagesWaitsForTheSameWorker) {
+TEST(EchoWorkerThread, AWaitReEnteredByMessagesWaitsForTheSameWorker) {
     Scene s;
     s.HoldAt("echo");
     bool pressStarted = true;
     bool endedAfterInnerWait = false;
     int waits = 0;
-    EchoRunner* self = nullptr;
-    EchoRunner runner([&](std::thread&, const auto& ended) {
+    EchoWorkerThread* self = nullptr;
+    EchoWorkerThread thread([&](std::thread&, const auto& ended) {
         if (waits++ == 0) {
             pressStarted = s.Start(*self, 1);
             self->Wait();
@@ -186,15 +188,15 @@ TEST(EchoRunner, AWaitReEnteredByMessagesWaitsForTheSameWorker) {
         s.Release();
         AwaitEnd(ended);
     });
-    self = &runner;
-    ASSERT_TRUE(s.Start(runner, 3));
+    self = &thread;
+    ASSERT_TRUE(s.Start(thread, 3));
     s.AwaitArrival();
-    runner.BeginClosing();
-    runner.Wait();
+    thread.BeginClosing();
+    thread.Wait();
 
     EXPECT_FALSE(pressStarted);
     EXPECT_TRUE(endedAfterInnerWait) << "the inner wait returned while the worker ran";
-    EXPECT_EQ(s.alivePlatforms, 0);
+    EXPECT_EQ(s.aliveBindings, 0);
     EXPECT_EQ(s.fake.sent.size(), 1u);
 }
 

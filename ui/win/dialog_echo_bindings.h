@@ -1,5 +1,5 @@
-// The platform of an echo run started from the main dialog: the ICMP and
-// socket bindings of Win32EchoPlatform, with the lines going to the dialog's
+// The bindings of an echo run started from the main dialog: the ICMP and
+// socket bindings of Win32EchoBindings, with the lines going to the dialog's
 // result list and status line and the results event to its ghost notifier.
 //
 // Every call here runs on the worker thread; the controls are reached by
@@ -8,8 +8,8 @@
 
 #include <windows.h>
 
-#include "echo/echo_runner.h"
-#include "echo/win/win32_echo_platform.h"
+#include "echo/echo_worker_thread.h"
+#include "echo/win/win32_echo_bindings.h"
 #include "framework/win/controls.h"
 #include "sstp/win/ghost_notifier.h"
 
@@ -22,11 +22,11 @@ struct DialogEchoTargets {
     GhostNotifier* notifier = nullptr;
 };
 
-class DialogEchoPlatform : public EchoRunPlatform, public EchoDisplay, public ResultsNotifier {
+class DialogEchoBindings : public EchoRunBindings, public EchoDisplay, public ResultsNotifier {
 public:
-    explicit DialogEchoPlatform(const DialogEchoTargets& targets);
+    explicit DialogEchoBindings(const DialogEchoTargets& targets);
 
-    EchoPlatform Roles(const StopSignal& stop) override;
+    EchoRoles Roles(const StopSignal& stop) override;
 
     // The texts are code page 932 bytes; they are shown through the wide
     // functions, so they read right whatever the ANSI code page.
@@ -37,7 +37,7 @@ public:
     void NotifyGhosts(std::string_view body) override;
 
 private:
-    Win32EchoPlatform m_bindings;
+    Win32EchoBindings m_bindings;
     const CListBox& m_resultList;
     CStatic m_statusLine;
     GhostNotifier& m_notifier;

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "echo/echo_platform.h"
+#include "echo/echo_roles.h"
 
 namespace quillbin::testing {
 
@@ -73,24 +73,24 @@ struct SentEcho {
     uint32_t tick;  // the clock when the echo was sent
 };
 
-class FakeEchoPlatform : public EchoDisplay,
-                         public EchoDiagnostics,
-                         public IcmpBinder,
-                         public HostResolver,
-                         public EchoClock,
-                         public ResultsNotifier,
-                         public StopSignal {
+class FakeEchoRoles : public EchoDisplay,
+                      public EchoDiagnostics,
+                      public IcmpBinder,
+                      public HostResolver,
+                      public EchoClock,
+                      public ResultsNotifier,
+                      public StopSignal {
 public:
     // Every role played by this fake; `stop` in place of its own.
-    EchoPlatform Platform() { return Platform(*this); }
-    EchoPlatform Platform(const StopSignal& stop) {
-        return EchoPlatform{.display = *this,
-                            .icmp = *this,
-                            .resolver = *this,
-                            .clock = *this,
-                            .notifier = *this,
-                            .diagnostics = *this,
-                            .stop = stop};
+    EchoRoles Roles() { return Roles(*this); }
+    EchoRoles Roles(const StopSignal& stop) {
+        return EchoRoles{.display = *this,
+                         .icmp = *this,
+                         .resolver = *this,
+                         .clock = *this,
+                         .notifier = *this,
+                         .diagnostics = *this,
+                         .stop = stop};
     }
 
     // ---- scenario ----
@@ -211,7 +211,7 @@ private:
 
     class Handle : public IcmpEchoHandle {
     public:
-        explicit Handle(FakeEchoPlatform& fake) : m_fake(fake) { ++m_fake.openHandles; }
+        explicit Handle(FakeEchoRoles& fake) : m_fake(fake) { ++m_fake.openHandles; }
         ~Handle() override {
             m_fake.events.emplace_back("close");
             --m_fake.openHandles;
@@ -230,13 +230,13 @@ private:
         }
 
     private:
-        FakeEchoPlatform& m_fake;
+        FakeEchoRoles& m_fake;
         std::optional<std::string> m_data;  // what the last reply's data points into
     };
 
     class Library : public IcmpLibrary {
     public:
-        explicit Library(FakeEchoPlatform& fake) : m_fake(fake) { ++m_fake.openLibraries; }
+        explicit Library(FakeEchoRoles& fake) : m_fake(fake) { ++m_fake.openLibraries; }
         ~Library() override {
             m_fake.events.emplace_back("free");
             --m_fake.openLibraries;
@@ -248,7 +248,7 @@ private:
         }
 
     private:
-        FakeEchoPlatform& m_fake;
+        FakeEchoRoles& m_fake;
     };
 };
 

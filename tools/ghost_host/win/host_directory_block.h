@@ -13,7 +13,7 @@
 
 namespace quillbin::win {
 
-class HostBlock {
+class HostDirectoryBlock {
 public:
     // How long a write waits for the mutex before it gives up.
     static constexpr DWORD kWriteWaitMs = 5000;

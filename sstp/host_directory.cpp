@@ -1,6 +1,9 @@
-#include "sstp/ghost_directory.h"
+#include "sstp/host_directory.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <new>
 #include <utility>
 
 #include "base/decimal.h"
@@ -81,7 +84,7 @@ private:
 
 }  // namespace
 
-GhostList ParseGhostDirectory(std::string_view text) {
+GhostList ParseHostDirectory(std::string_view text) {
     DirectoryBuilder builder;
     size_t start = 0;
     while (start < text.size()) {
@@ -99,6 +102,33 @@ GhostList ParseGhostDirectory(std::string_view text) {
         if (start < text.size() && text[start] == '\0') break;
     }
     return builder.Finish();
+}
+
+size_t HostDirectoryCopyLength(uint32_t sizeField, size_t viewBytes) {
+    if (sizeField == 0 || viewBytes < kHostDirectorySizeFieldBytes) return 0;
+    return std::min<size_t>(sizeField, viewBytes);
+}
+
+HostDirectoryCopy CopyHostDirectoryBlock(const void* view, size_t viewBytes) {
+    if (viewBytes < kHostDirectorySizeFieldBytes) return {};
+    // The writer may change the block meanwhile: the field is read once, and
+    // only this reading decides how much is copied.
+    unsigned char field[kHostDirectorySizeFieldBytes];
+    std::memcpy(field, view, sizeof field);
+    uint32_t sizeField = static_cast<uint32_t>(field[0]) | static_cast<uint32_t>(field[1]) << 8 |
+                         static_cast<uint32_t>(field[2]) << 16 | static_cast<uint32_t>(field[3]) << 24;
+
+    size_t length = HostDirectoryCopyLength(sizeField, viewBytes);
+    if (length == 0) return {};
+    std::unique_ptr<char[]> bytes(new (std::nothrow) char[length]);
+    if (!bytes) return {};
+    std::memcpy(bytes.get(), view, length);
+    return HostDirectoryCopy(std::move(bytes), length);
+}
+
+GhostList ParseHostDirectoryBlock(std::string_view block) {
+    if (block.size() <= kHostDirectorySizeFieldBytes) return {};
+    return ParseHostDirectory(block.substr(kHostDirectorySizeFieldBytes));
 }
 
 }  // namespace quillbin

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "sstp/directory_block.h"
-#include "sstp/ghost_directory.h"
+#include "sstp/host_directory.h"
+#include "sstp/host_directory.h"
 
 namespace {
 
@@ -22,13 +22,13 @@ void CheckList(const quillbin::GhostList& list, size_t inputSize) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The input as a whole mapped view, size field included ...
-    quillbin::DirectoryCopy copy = quillbin::CopyDirectoryBlock(data, size);
+    quillbin::HostDirectoryCopy copy = quillbin::CopyHostDirectoryBlock(data, size);
     if (copy) {
         if (copy.Block().size() > size) __builtin_trap();
-        CheckList(quillbin::ParseDirectoryBlock(copy.Block()), size);
+        CheckList(quillbin::ParseHostDirectoryBlock(copy.Block()), size);
     }
     // ... and as a bare directory text.
     std::string_view text(reinterpret_cast<const char*>(data), size);
-    CheckList(quillbin::ParseGhostDirectory(text), size);
+    CheckList(quillbin::ParseHostDirectory(text), size);
     return 0;
 }
