@@ -64,8 +64,8 @@ TEST(Responsiveness, TheWindowAnswersThroughoutARunWhoseResultsWaitOnAHungGhost)
                 static_cast<unsigned long>(runMs));
 
     ASSERT_NE(endedAt, 0u) << "the run never ended";
+    // A probe not answered within the bound is counted here, not timed.
     EXPECT_EQ(unanswered, 0u) << unanswered << " probes unanswered within " << kAnswerBoundMs << " ms";
-    EXPECT_LT(longest, kAnswerBoundMs);
     // The probes covered the wait on the hung ghost, timer ticks included.
     EXPECT_GE(runMs, 4500u);
     ASSERT_EQ(EventsNamed(host, kResultsEvent, "Hung").size(), 1u);

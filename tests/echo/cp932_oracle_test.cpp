@@ -1,37 +1,23 @@
-// The fixed texts against the C library's own UTF-8 to code page 932
-// conversion, an oracle independent of the bytes typed into the sources.
-// Built natively only: MinGW has no iconv.
+// The fixed texts, and the bytes the tests expect of them, against the C
+// library's own UTF-8 to code page 932 conversion.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "echo/echo_lines.h"
 #include "echo/payload.h"
 #include "echo/status_text.h"
+#include "tests/support/cp932_oracle.h"
+#include "tests/support/cp932_texts.h"
 
 namespace quillbin {
 namespace {
 
 std::string ToCp932(const std::string& utf8) {
-    iconv_t cd = iconv_open("CP932", "UTF-8");
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open fails with (iconv_t)-1, an integer made a pointer
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        ADD_FAILURE() << "no CP932 converter";
-        return {};
-    }
-    std::string in = utf8;
-    std::vector<char> out(in.size() * 2 + 16);
-    char* inPtr = in.data();
-    char* outPtr = out.data();
-    size_t inLeft = in.size();
-    size_t outLeft = out.size();
-    const size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    iconv_close(cd);
-    EXPECT_NE(result, static_cast<size_t>(-1)) << utf8;
-    return std::string(out.data(), out.size() - outLeft);
+    std::string bytes = testing::Cp932FromUtf8(utf8);
+    EXPECT_FALSE(bytes.empty()) << utf8;
+    return bytes;
 }
 
 std::string Payload(uint32_t size) {
@@ -84,9 +70,14 @@ TEST(Cp932Oracle, PayloadPhrasesAndPieces) {
 }
 
 TEST(Cp932Oracle, RunTexts) {
-    EXPECT_EQ(std::string(kIcmpUnavailableLine), ToCp932("こんなの絶対おかしいよ(IPHLPAPI)"));
-    EXPECT_EQ(std::string(kHostLookupFailedLine), ToCp932("夢の中で会った、ような…(ホスト名前引き失敗)"));
-    EXPECT_EQ(std::string(kDataMismatchText), ToCp932("本当のデータと向き合えますか？"));
+    EXPECT_EQ(std::string(kIcmpUnavailableLine), ToCp932(testing::kIcmpUnavailableText.utf8));
+    EXPECT_EQ(std::string(kHostLookupFailedLine), ToCp932(testing::kHostLookupFailedText.utf8));
+    EXPECT_EQ(std::string(kDataMismatchText), ToCp932(testing::kWrongDataText.utf8));
+}
+
+// The bytes the other tests compare against.
+TEST(Cp932Oracle, TheExpectedTextsTable) {
+    for (const testing::Cp932Text* text : testing::kAllTexts) EXPECT_EQ(text->cp932, ToCp932(text->utf8));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/echo/expected_texts.h"
+#include "tests/support/cp932_texts.h"
 #include "tests/echo/fake_echo_roles.h"
 
 namespace quillbin {
@@ -65,19 +65,19 @@ TEST_F(EchoRunTest, EachOutcomeHasItsListLineAndReferenceLine) {
     EchoRun(Settings(4), fake.Roles());
 
     const std::vector<std::string> lines = {
-        "OK 192.0.2.7 Time=12ms TTL=64 (18 : " + kCyclePhraseBytes + ")",
-        "NG 198.51.100.1 Time=3ms TTL=254 (ERR : " + kTtlExpiredTransitText + ")",
-        "NG " + kTimedOutText,
-        "NG 192.0.2.7 Time=1234ms TTL=63 (ERR : " + kDataMismatchBytes + ")",
+        "OK 192.0.2.7 Time=12ms TTL=64 (18 : " + kCyclePhraseText.cp932 + ")",
+        "NG 198.51.100.1 Time=3ms TTL=254 (ERR : " + kTtlExpiredTransitText.cp932 + ")",
+        "NG " + kTimedOutText.cp932,
+        "NG 192.0.2.7 Time=1234ms TTL=63 (ERR : " + kWrongDataText.cp932 + ")",
     };
     EXPECT_EQ(fake.lines, lines);
 
     // clang-format off
     const std::string body = "Event: OnICMPEchoComplete\r\n"
                              "Reference0: OK" + kSoh + "192.0.2.7" + kSoh + "12" + kSoh + "64\r\n"
-                             "Reference1: " + kTtlExpiredTransitText + kSoh + "198.51.100.1" + kSoh + "3" + kSoh + "254\r\n"
-                             "Reference2: " + kTimedOutText + kSoh + kSoh + kSoh + "\r\n"
-                             "Reference3: " + kDataMismatchBytes + kSoh + "192.0.2.7" + kSoh + "1234" + kSoh + "63\r\n";
+                             "Reference1: " + kTtlExpiredTransitText.cp932 + kSoh + "198.51.100.1" + kSoh + "3" + kSoh + "254\r\n"
+                             "Reference2: " + kTimedOutText.cp932 + kSoh + kSoh + kSoh + "\r\n"
+                             "Reference3: " + kWrongDataText.cp932 + kSoh + "192.0.2.7" + kSoh + "1234" + kSoh + "63\r\n";
     // clang-format on
     ASSERT_EQ(fake.notified.size(), 1u);
     EXPECT_EQ(fake.notified[0], body);
@@ -95,9 +95,9 @@ TEST_F(EchoRunTest, ATimeOutOfTheFourthEchoWhetherOrNotTheRecordWasWritten) {
         };
         EchoRun(Settings(5), run.Roles());
         ASSERT_EQ(run.lines.size(), 5u);
-        EXPECT_EQ(run.lines[3], "NG " + kTimedOutText);
+        EXPECT_EQ(run.lines[3], "NG " + kTimedOutText.cp932);
         ASSERT_EQ(run.notified.size(), 1u);
-        EXPECT_NE(run.notified[0].find("\r\nReference3: " + kTimedOutText + "\x01\x01\x01\r\nReference4: "),
+        EXPECT_NE(run.notified[0].find("\r\nReference3: " + kTimedOutText.cp932 + "\x01\x01\x01\r\nReference4: "),
                   std::string::npos);
         EXPECT_EQ(run.statuses.back(), "OK=4 NG=1");
     }
@@ -119,16 +119,17 @@ TEST_F(EchoRunTest, AnUnwrittenReplyIsNeverReadEvenWhenItLooksGood) {
         return stale;
     };
     EchoRun(Settings(2), fake.Roles());
-    EXPECT_EQ(fake.lines, (std::vector<std::string>{"NG " + kGeneralFailureText, "NG " + kGeneralFailureText}));
+    EXPECT_EQ(fake.lines,
+              (std::vector<std::string>{"NG " + kGeneralFailureText.cp932, "NG " + kGeneralFailureText.cp932}));
     EXPECT_EQ(fake.statuses.back(), "NG=2");
 }
 
 TEST_F(EchoRunTest, AnUnwrittenTtlExpiryShowsNoNodeItNeverRead) {
     fake.respond = [](uint32_t, const SentEcho&) { return Unwritten(11013, 2); };
     EchoRun(Settings(1), fake.Roles());
-    EXPECT_EQ(fake.lines, std::vector<std::string>{"NG " + kTtlExpiredTransitText});
+    EXPECT_EQ(fake.lines, std::vector<std::string>{"NG " + kTtlExpiredTransitText.cp932});
     EXPECT_EQ(fake.notified.at(0),
-              "Event: OnICMPEchoComplete\r\nReference0: " + kTtlExpiredTransitText + "\x01\x01\x01\r\n");
+              "Event: OnICMPEchoComplete\r\nReference0: " + kTtlExpiredTransitText.cp932 + "\x01\x01\x01\r\n");
 }
 
 TEST_F(EchoRunTest, DataOutsideTheReplyAreaIsAMismatch) {
@@ -138,7 +139,8 @@ TEST_F(EchoRunTest, DataOutsideTheReplyAreaIsAMismatch) {
         return echo;
     };
     EchoRun(Settings(1), fake.Roles());
-    EXPECT_EQ(fake.lines, std::vector<std::string>{"NG 192.0.2.7 Time=4ms TTL=64 (ERR : " + kDataMismatchBytes + ")"});
+    EXPECT_EQ(fake.lines,
+              std::vector<std::string>{"NG 192.0.2.7 Time=4ms TTL=64 (ERR : " + kWrongDataText.cp932 + ")"});
 }
 
 TEST_F(EchoRunTest, ADifferentLengthIsAMismatch) {
@@ -301,21 +303,21 @@ TEST_F(EchoRunTest, EarlyEndsShowOneLineReleaseWhatWasTakenAndReportNothing) {
          IcmpBindError::NoLibrary,
          false,
          false,
-         kIcmpUnavailableBytes,
+         kIcmpUnavailableText.cp932,
          "",
          {"clear", "status", "bind", "line"}},
         {"no entry point",
          IcmpBindError::NoEntryPoint,
          false,
          false,
-         kIcmpUnavailableBytes,
+         kIcmpUnavailableText.cp932,
          "\nError getting ICMP proc address\n",
          {"clear", "status", "bind", "stderr", "line"}},
         {"no host entry",
          std::nullopt,
          true,
          false,
-         kHostLookupFailedBytes,
+         kHostLookupFailedText.cp932,
          "",
          {"clear", "status", "bind", "line", "free"}},
         // Mended: a failed IcmpCreateFile sends nothing through a bad handle.
@@ -323,7 +325,7 @@ TEST_F(EchoRunTest, EarlyEndsShowOneLineReleaseWhatWasTakenAndReportNothing) {
          std::nullopt,
          false,
          true,
-         kIcmpUnavailableBytes,
+         kIcmpUnavailableText.cp932,
          "?",
          {"clear", "status", "bind", "stdout", "create", "stderr", "line", "free"}},
     };

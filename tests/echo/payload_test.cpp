@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/echo/hex_bytes.h"
+#include "tests/support/cp932_texts.h"
+#include "tests/support/hex_bytes.h"
 
 namespace quillbin {
 namespace {
@@ -13,21 +14,21 @@ namespace {
 using testing::EndsOnWholeCharacter;
 using testing::Hex;
 
-const std::string kCycle = Hex("82 E0 82 B1 82 D2 82 E5 82 F1 82 E0 82 B1 82 E0 82 B1");  // もこぴょんもこもこ
-const std::string kShort = Hex("82 E0 82 B1 82 E0 82 B1");                                // もこもこ
+const std::string kCycle = testing::kCyclePhraseText.cp932;
+const std::string kShort = Hex("82 E0 82 B1 82 E0 82 B1");  // もこもこ
 const std::string kSpecial16 = Hex("82 E0 82 A4 89 BD 82 E0 95 7C 82 AD 82 C8 82 A2");
 const std::string kSpecial20 = Hex("83 65 83 42 83 8D 81 45 83 74 83 42 83 69 81 5B 83 8C 81 9A");
 const std::string kSpecial34 =
     Hex("96 6C 82 C6 8C 5F 96 F1 82 B5 82 C4 81 41 96 82 96 40 8F AD 8F 97 82 C9 82 C8 82 C1 82 C4 82 E6 81 49");
 
 // The buffer holds size + 1 bytes and a guard region after them, filled with
-// a byte the text never holds, to catch writes past the NUL.
-std::string Payload(uint32_t size) {
-    constexpr char kGuard = '\x7F';
-    std::vector<char> buffer(size + 1 + 16, kGuard);
+// `fill` (by default a byte the text never holds), to catch writes past the
+// NUL.
+std::string Payload(uint32_t size, char fill = '\x7F') {
+    std::vector<char> buffer(size + 1 + 16, fill);
     BuildEchoPayload(buffer.data(), size);
     for (size_t i = size + 1; i < buffer.size(); ++i) {
-        EXPECT_EQ(buffer[i], kGuard) << "size " << size << " wrote past its NUL at " << i;
+        EXPECT_EQ(buffer[i], fill) << "size " << size << " wrote past its NUL at " << i;
     }
     EXPECT_EQ(buffer[size], '\0') << "size " << size;
     return std::string(buffer.data(), size);
@@ -47,8 +48,9 @@ TEST(BuildEchoPayload, EverySizeHasExactlyThatLengthAndEndsOnAWholeCharacter) {
     }
 }
 
+// Whatever the area held before: every byte of the text is written.
 TEST(BuildEchoPayload, IsAPureFunctionOfTheSize) {
-    for (uint32_t size : {0u, 7u, 18u, 34u, 1500u}) EXPECT_EQ(Payload(size), Payload(size));
+    for (uint32_t size : {0u, 7u, 18u, 34u, 1500u}) EXPECT_EQ(Payload(size, '\0'), Payload(size, '\xFF'));
 }
 
 struct PieceCase {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/framework/cp932_texts.h"
+#include "tests/support/cp932_texts.h"
 
 namespace quillbin {
 namespace {

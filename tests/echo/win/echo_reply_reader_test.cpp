@@ -14,7 +14,7 @@
 
 #include "echo/echo_lines.h"
 #include "echo/win/winsock_resolver.h"
-#include "tests/echo/expected_texts.h"
+#include "tests/support/cp932_texts.h"
 
 namespace quillbin::win {
 namespace {
@@ -147,7 +147,7 @@ struct WindowsAreaCase {
 // read and classified to the lines the program shows for the first echo.
 TEST(ReadEchoReply, WindowsShapedAreasShowTheirLines) {
     using namespace quillbin::testing;
-    const std::string payload = kCyclePhraseBytes;
+    const std::string payload = kCyclePhraseText.cp932;
     std::string changed = payload;
     changed.back() ^= 0x01;
     const std::string s = "\x01";
@@ -158,11 +158,11 @@ TEST(ReadEchoReply, WindowsShapedAreasShowTheirLines) {
     // clang-format off
     const WindowsAreaCase cases[] = {
         {"ttl expired in transit", 1, 0, {{"198.18.1.1", 11013, 3, 254, 0, kRecord}}, {},
-         "NG 198.18.1.1 Time=3ms TTL=254 (ERR : " + kTtlExpiredTransitText + ")",
-         "Reference0: " + kTtlExpiredTransitText + s + "198.18.1.1" + s + "3" + s + "254\r\n"},
+         "NG 198.18.1.1 Time=3ms TTL=254 (ERR : " + kTtlExpiredTransitText.cp932 + ")",
+         "Reference0: " + kTtlExpiredTransitText.cp932 + s + "198.18.1.1" + s + "3" + s + "254\r\n"},
         // Address resolution failed: the local stack answers from our own address.
         {"host unreachable, local stack", 1, 0, {{"198.18.1.2", 11003, 0, 128, 0, kRecord}}, {},
-         "NG " + kDestHostUnreachableText, "Reference0: " + kDestHostUnreachableText + s + s + s + "\r\n"},
+         "NG " + kDestHostUnreachableText.cp932, "Reference0: " + kDestHostUnreachableText.cp932 + s + s + s + "\r\n"},
         {"data after ip options", 1, 0, {{"198.18.2.2", 0, 12, 63, 18, kRecord + 8, 8, kRecord}},
          {{kRecord, recordRoute}, {kRecord + 8, payload}},
          "OK 198.18.2.2 Time=12ms TTL=63 (18 : " + payload + ")",
@@ -175,15 +175,15 @@ TEST(ReadEchoReply, WindowsShapedAreasShowTheirLines) {
         {"two replies, the first changed", 2, 0,
          {{"198.18.4.2", 0, 9, 62, 18, 2 * kRecord}, {"198.18.2.2", 0, 5, 63, 18, 2 * kRecord + 18}},
          {{2 * kRecord, changed}, {2 * kRecord + 18, payload}},
-         "NG 198.18.4.2 Time=9ms TTL=62 (ERR : " + kDataMismatchBytes + ")",
-         "Reference0: " + kDataMismatchBytes + s + "198.18.4.2" + s + "9" + s + "62\r\n"},
+         "NG 198.18.4.2 Time=9ms TTL=62 (ERR : " + kWrongDataText.cp932 + ")",
+         "Reference0: " + kWrongDataText.cp932 + s + "198.18.4.2" + s + "9" + s + "62\r\n"},
         // Win32 errors instead of an IP status; the area holds an old reply.
         {"network unreachable (1231)", 0, 1231, {okRecord}, {{kRecord, payload}},
-         "NG " + kGeneralFailureText, "Reference0: " + kGeneralFailureText + s + s + s + "\r\n"},
+         "NG " + kGeneralFailureText.cp932, "Reference0: " + kGeneralFailureText.cp932 + s + s + s + "\r\n"},
         {"error 1214", 0, 1214, {okRecord}, {{kRecord, payload}},
-         "NG " + kGeneralFailureText, "Reference0: " + kGeneralFailureText + s + s + s + "\r\n"},
+         "NG " + kGeneralFailureText.cp932, "Reference0: " + kGeneralFailureText.cp932 + s + s + s + "\r\n"},
         {"invalid parameter (87)", 0, 87, {okRecord}, {{kRecord, payload}},
-         "NG " + kGeneralFailureText, "Reference0: " + kGeneralFailureText + s + s + s + "\r\n"},
+         "NG " + kGeneralFailureText.cp932, "Reference0: " + kGeneralFailureText.cp932 + s + s + s + "\r\n"},
     };
     // clang-format on
     for (const WindowsAreaCase& c : cases) {

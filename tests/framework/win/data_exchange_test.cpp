@@ -8,7 +8,7 @@
 #include <string>
 
 #include "framework/win/wide_text.h"
-#include "tests/framework/cp932_texts.h"
+#include "tests/support/cp932_texts.h"
 #include "tests/framework/win/message_box_watcher.h"
 #include "tests/framework/win/test_dialog.h"
 

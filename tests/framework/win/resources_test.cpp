@@ -14,7 +14,7 @@
 
 #include "framework/win/resource_text.h"
 #include "framework/win/wide_text.h"
-#include "tests/framework/cp932_texts.h"
+#include "tests/support/cp932_texts.h"
 #include "tests/framework/win/dialog_template.h"
 #include "tests/framework/win/test_dialog.h"
 
