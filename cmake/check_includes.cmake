@@ -1,36 +1,32 @@
 # Run as part of every build (cmake -DSOURCE_DIR=<repository> -P this file):
-# fails when a module includes a header of a module it may not use, or when
-# a portable file (outside a win/ folder) includes a Windows header. The
-# module libraries are linked by the same rules; this catches the include
-# that the shared include root would otherwise let through.
+# fails when a half of a module includes a header of a half that its row in
+# cmake/modules.cmake does not name, or when a portable file (outside a win/
+# folder) includes a Windows header. The libraries are linked by the same
+# rows; this catches the include that the shared include root would
+# otherwise let through.
 
 cmake_minimum_required(VERSION 3.20)
 
 if(NOT SOURCE_DIR)
     message(FATAL_ERROR "check_includes.cmake: SOURCE_DIR is not set")
 endif()
+include(${CMAKE_CURRENT_LIST_DIR}/modules.cmake)
 
-# The folders each module may include from. A module's win/ part may also
-# use the Win32 side of the framework.
-set(allowed_base base)
-set(allowed_framework base framework)
-set(allowed_framework_win base framework framework/win)
-set(allowed_settings base settings)
-set(allowed_settings_win base framework/win settings settings/win)
-set(allowed_sstp base sstp)
-set(allowed_sstp_win base framework/win sstp sstp/win)
-set(allowed_echo base echo settings)
-set(allowed_echo_win base echo echo/win framework/win settings)
-set(allowed_ui ui)
-set(allowed_ui_win base echo echo/win framework framework/win settings settings/win sstp sstp/win ui ui/win)
-set(allowed_app app)
-set(allowed_app_win app framework/win ui ui/win)
+# The folders each half may include from: its own and those of the halves it
+# may use ("sstp_win" lives in sstp/win).
+foreach(half ${QUILLBIN_HALVES})
+    set(allowed_${half} "")
+    foreach(folder ${half} ${QUILLBIN_USES_${half}})
+        string(REGEX REPLACE "_win$" "/win" folder "${folder}")
+        list(APPEND allowed_${half} ${folder})
+    endforeach()
+endforeach()
 
 set(windows_headers windows.h winsock2.h ws2tcpip.h commctrl.h shellapi.h iphlpapi.h icmpapi.h ipexport.h
     winuser.h winbase.h)
 
 set(failures "")
-foreach(module base framework settings sstp echo ui app)
+foreach(module ${QUILLBIN_MODULES})
     file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR}
         ${SOURCE_DIR}/${module}/*.h ${SOURCE_DIR}/${module}/*.cpp ${SOURCE_DIR}/${module}/*.rc)
     foreach(file ${files})
@@ -40,6 +36,10 @@ foreach(module base framework settings sstp echo ui app)
         else()
             set(part ${module})
             set(portable TRUE)
+        endif()
+        if(NOT part IN_LIST QUILLBIN_HALVES)
+            string(APPEND failures "  ${file}: cmake/modules.cmake has no row for ${part}\n")
+            continue()
         endif()
         file(STRINGS ${SOURCE_DIR}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
         foreach(line ${includes})
