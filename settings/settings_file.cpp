@@ -19,10 +19,10 @@ void SaveSettings(ProfileStore& store, const PingSettings& settings) {
     store.WriteText(kSettingsSection, kKeyHost, settings.host);
 }
 
-std::string SettingsPathFromExecutable(std::string_view executablePath) {
+std::wstring SettingsPathFromExecutable(std::wstring_view executablePath) {
     if (executablePath.size() < 3) return {};
-    std::string path(executablePath);
-    path.replace(path.size() - 3, 3, "ini");
+    std::wstring path(executablePath);
+    path.replace(path.size() - 3, 3, L"ini");
     return path;
 }
 

@@ -34,8 +34,11 @@ void LoadSettings(ProfileStore& store, PingSettings& settings);
 void SaveSettings(ProfileStore& store, const PingSettings& settings);
 
 // The settings file beside the executable: its path with the last three
-// bytes replaced by "ini" (C:\tools\pinger.exe gives C:\tools\pinger.ini).
-// Empty when the path is too short to have three bytes to replace.
-std::string SettingsPathFromExecutable(std::string_view executablePath);
+// characters replaced by "ini" (C:\tools\pinger.exe gives C:\tools\pinger.ini).
+// Empty when the path is too short to have three to replace. The path is
+// UTF-16, which names a folder of any name; where the ANSI code page writes
+// those three characters in one byte each, as it does ".exe", this is the
+// file that the ANSI path with its last three bytes replaced names.
+std::wstring SettingsPathFromExecutable(std::wstring_view executablePath);
 
 }  // namespace quillbin

@@ -31,5 +31,7 @@ std::wstring WideFromCp932(std::string_view text) { return ToWide(kCp932, text);
 std::string Cp932FromWide(std::wstring_view text) { return FromWide(kCp932, text); }
 std::string Utf8FromWide(std::wstring_view text) { return FromWide(CP_UTF8, text); }
 std::wstring WideFromUtf8(std::string_view text) { return ToWide(CP_UTF8, text); }
+std::wstring WideFromAnsi(std::string_view text) { return ToWide(CP_ACP, text); }
+std::string AnsiFromWide(std::wstring_view text) { return FromWide(CP_ACP, text); }
 
 }  // namespace quillbin::win

@@ -14,4 +14,10 @@ std::string Cp932FromWide(std::wstring_view text);
 std::string Utf8FromWide(std::wstring_view text);
 std::wstring WideFromUtf8(std::string_view text);
 
+// Through the ANSI code page, with the system's default rules for what it
+// cannot map: the conversion that every `A` function makes of its texts.
+// Used around a `W` call, it gives the bytes the `A` call would.
+std::wstring WideFromAnsi(std::string_view text);
+std::string AnsiFromWide(std::wstring_view text);
+
 }  // namespace quillbin::win

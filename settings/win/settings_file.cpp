@@ -11,23 +11,25 @@
 namespace quillbin::win {
 
 namespace {
-// The first try holds paths of up to 1023 bytes; longer ones get a larger
-// buffer, up to the longest path the system knows (32767 characters of up
-// to two bytes each).
+// The first try holds paths of up to 1023 characters; longer ones get a
+// larger buffer, up to the longest path the system knows (32767 characters).
 constexpr size_t kFirstPathBuffer = 1024;
-constexpr size_t kLongestPathBuffer = 65536;
+constexpr size_t kLongestPathBuffer = 32768;
 }  // namespace
 
-std::string SettingsFilePath() {
-    std::optional<std::string> executable = FetchWithGrowingBuffer<char>(
-        [](char* buffer, size_t capacity) {
-            return static_cast<size_t>(::GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(capacity)));
+// In UTF-16: the `A` function writes a character that the ANSI code page
+// cannot as '?', and the file would then be looked for in a folder that is
+// not there.
+std::wstring SettingsFilePath() {
+    std::optional<std::wstring> executable = FetchWithGrowingBuffer<wchar_t>(
+        [](wchar_t* buffer, size_t capacity) {
+            return static_cast<size_t>(::GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(capacity)));
         },
         kFirstPathBuffer, kLongestPathBuffer);
-    return executable ? SettingsPathFromExecutable(*executable) : std::string();
+    return executable ? SettingsPathFromExecutable(*executable) : std::wstring();
 }
 
-void LoadSettings(const std::string& path, PingSettings& settings) {
+void LoadSettings(const std::wstring& path, PingSettings& settings) {
     if (path.empty()) {
         AbsentProfileStore none;
         quillbin::LoadSettings(none, settings);
@@ -37,7 +39,7 @@ void LoadSettings(const std::string& path, PingSettings& settings) {
     quillbin::LoadSettings(file, settings);
 }
 
-void SaveSettings(const std::string& path, const PingSettings& settings) {
+void SaveSettings(const std::wstring& path, const PingSettings& settings) {
     if (path.empty()) return;
     PrivateProfileFile file(path);
     quillbin::SaveSettings(file, settings);

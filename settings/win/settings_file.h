@@ -7,14 +7,14 @@
 
 namespace quillbin::win {
 
-// The executable's full path with "ini" for its last three bytes. Empty when
-// the executable's path cannot be had in full: a cut path would name some
-// other file, so then nothing is read or written.
-std::string SettingsFilePath();
+// The executable's full path, in UTF-16, with "ini" for its last three
+// characters. Empty when the executable's path cannot be had in full: a cut
+// path would name some other file, so then nothing is read or written.
+std::wstring SettingsFilePath();
 
 // Reads the five settings; with an empty path, the defaults.
-void LoadSettings(const std::string& path, PingSettings& settings);
+void LoadSettings(const std::wstring& path, PingSettings& settings);
 // Writes the five settings; with an empty path, nothing. Failures are silent.
-void SaveSettings(const std::string& path, const PingSettings& settings);
+void SaveSettings(const std::wstring& path, const PingSettings& settings);
 
 }  // namespace quillbin::win

@@ -117,7 +117,7 @@ TEST(AbsentProfileStore, GivesDefaultsAndKeepsNothing) {
     EXPECT_EQ(settings.dataSize, 18u);
 }
 
-TEST(SettingsPathFromExecutable, ReplacesTheLastThreeBytes) {
+TEST(SettingsPathFromExecutable, ReplacesTheLastThreeCharacters) {
     struct Case {
         const char* exe;
         const char* ini;
@@ -129,7 +129,8 @@ TEST(SettingsPathFromExecutable, ReplacesTheLastThreeBytes) {
         {"ex", ""},
         {"", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(SettingsPathFromExecutable(c.exe), c.ini) << c.exe;
+    auto wide = [](std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); };
+    for (const Case& c : cases) EXPECT_EQ(SettingsPathFromExecutable(wide(c.exe)), wide(c.ini)) << c.exe;
 }
 
 }  // namespace

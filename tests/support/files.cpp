@@ -39,14 +39,6 @@ TempFolder::~TempFolder() {
     ::RemoveDirectoryW(m_path.c_str());
 }
 
-std::string TempFolder::AnsiFile(std::wstring_view name) const {
-    std::wstring wide = File(name);
-    int n = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
     // Shared with every other user: a writer may go on appending meanwhile.
     UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

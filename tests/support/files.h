@@ -25,8 +25,6 @@ public:
     // With a trailing backslash.
     const std::wstring& Path() const { return m_path; }
     std::wstring File(std::wstring_view name) const { return m_path + std::wstring(name); }
-    // The same in the ANSI code page, for the functions that take narrow paths.
-    std::string AnsiFile(std::wstring_view name) const;
 
 private:
     std::wstring m_path;

@@ -56,7 +56,7 @@ protected:
     PingSettings m_settings;
     HICON m_hIcon;
     HICON m_hSmallIcon;
-    std::string m_settingsPath;
+    std::wstring m_settingsPath;
 
 private:
     LRESULT OnSakura(WPARAM wParam, LPARAM lParam);

@@ -25,7 +25,7 @@ public:
         Report("init " + std::to_string(++m_initCalls));
         Report("name " + quillbin::win::Utf8FromWide(m_appName));
         Report("caption " + quillbin::win::Utf8FromWide(quillbin::win::ApplicationName()));
-        Report("ini " + quillbin::win::SettingsFilePath());
+        Report("ini " + quillbin::win::Utf8FromWide(quillbin::win::SettingsFilePath()));
         Report(std::string("instance ") + (m_hInstance == ::GetModuleHandleW(nullptr) ? "ok" : "wrong"));
         APTTYPE apartment;
         APTTYPEQUALIFIER qualifier;

@@ -58,7 +58,7 @@ TEST_F(AppTest, NamedAfterTheExecutableWhateverItIsCalled) {
         ASSERT_FALSE(probe.empty());
         std::optional<ChildRun> run = RunProgram(probe);
         ASSERT_TRUE(run.has_value()) << c.name;
-        std::string ini = Cp932FromWide(probe.substr(0, probe.size() - 3)) + "ini";
+        std::string ini = Utf8FromWide(probe.substr(0, probe.size() - 3)) + "ini";
         EXPECT_NE(run->output.find(std::string("name ") + c.name + "\n"), std::string::npos) << run->output;
         EXPECT_NE(run->output.find(std::string("caption ") + c.name + "\n"), std::string::npos) << run->output;
         EXPECT_NE(run->output.find("ini " + ini + "\n"), std::string::npos) << run->output;

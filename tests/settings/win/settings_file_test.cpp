@@ -5,33 +5,30 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "framework/win/wide_text.h"
 #include "settings/win/settings_file.h"
+#include "tests/support/child_process.h"
 #include "tests/support/files.h"
 
 namespace quillbin::win {
 namespace {
 
-// "ホスト名" in code page 932.
-constexpr char kJapaneseHost[] = "\x83\x7a\x83\x58\x83\x67\x96\xbc";
+// "ホスト名―刻潤雀攝搓ｶﾀ" in code page 932: among its bytes, as lead and as
+// trail bytes, the five that code page 1252 leaves undefined (81 8D 8F 90 9D),
+// and a trail byte that is '\' (5C).
+constexpr char kJapaneseHost[] =
+    "\x83\x7a\x83\x58\x83\x67\x96\xbc\x81\x5c\x8d\x8f\x8f\x81\x90\x9d\x9d\x90\x9d\x8d\xb6\xc0";
 
 class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_folder.ok()); }
-    std::string FileText() const {
-        std::ifstream in(m_path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    void WriteFileText(const std::string& text) const {
-        std::ofstream out(m_path, std::ios::binary);
-        out << text;
-    }
+    std::string FileText() const { return ReadWholeFile(m_path).value_or(""); }
+    void WriteFileText(const std::string& text) const { ASSERT_TRUE(WriteWholeFile(m_path, text)); }
 
     TempFolder m_folder{L"quillbin-settings"};
-    std::string m_path = m_folder.AnsiFile(L"pinger.ini");
+    std::wstring m_path = m_folder.File(L"pinger.ini");
 };
 
 TEST_F(SettingsFileTest, NoFileGivesDefaultsAndClosingCreatesItKeysInOrder) {
@@ -69,6 +66,11 @@ TEST_F(SettingsFileTest, HostIsCutTo1022Bytes) {
     PingSettings settings;
     LoadSettings(m_path, settings);
     EXPECT_EQ(settings.host, std::string(1022, 'h'));
+
+    // A character that the cut would split is left out whole.
+    WriteFileText("[General]\r\nPingHost=" + std::string(1021, 'h') + "\x83\x7a\r\n");
+    LoadSettings(m_path, settings);
+    EXPECT_EQ(settings.host, std::string(1021, 'h') + (::IsDBCSLeadByte(0x83) ? "" : "\x83"));
 }
 
 // A file that cannot be written keeps its former content, and the next
@@ -78,7 +80,7 @@ TEST_F(SettingsFileTest, UnwritableFileKeepsItsContent) {
     WriteFileText(before);
     {
         // Held open by another program that shares it with nobody.
-        HANDLE held = ::CreateFileA(m_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE held = ::CreateFileW(m_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         SaveSettings(m_path, PingSettings{"example.org", 7, 8, 1, 9});
         ::CloseHandle(held);
@@ -92,21 +94,21 @@ TEST_F(SettingsFileTest, UnwritableFileKeepsItsContent) {
 // Wine lets root write read-only files: the test command hands this test
 // one that the kernel refuses to change even for root (read_only_file.sh).
 TEST_F(SettingsFileTest, ReadOnlyFileKeepsItsContent) {
-    if (const char* prepared = std::getenv("QB_READ_ONLY_SETTINGS")) {
+    if (const wchar_t* prepared = ::_wgetenv(L"QB_READ_ONLY_SETTINGS")) {
         m_path = prepared;
     } else {
         WriteFileText("[General]\r\nPingNum=3\r\n");
-        ASSERT_TRUE(::SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_READONLY));
+        ASSERT_TRUE(::SetFileAttributesW(m_path.c_str(), FILE_ATTRIBUTE_READONLY));
     }
-    const DWORD attributes = ::GetFileAttributesA(m_path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(m_path.c_str());
     ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
     ASSERT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u);
     const std::string before = FileText();
     ASSERT_NE(before.find("PingNum=3"), std::string::npos);
-    HANDLE probe = ::CreateFileA(m_path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE probe = ::CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (probe != INVALID_HANDLE_VALUE) {
         ::CloseHandle(probe);
-        GTEST_SKIP() << "this account may write read-only files (root under Wine), and " << m_path
+        GTEST_SKIP() << "this account may write read-only files (root under Wine), and " << Utf8FromWide(m_path)
                      << " could not be made immutable";
     }
     SaveSettings(m_path, PingSettings{"example.org", 7, 8, 1, 9});
@@ -115,19 +117,14 @@ TEST_F(SettingsFileTest, ReadOnlyFileKeepsItsContent) {
 
 TEST_F(SettingsFileTest, WithoutAPathNothingIsReadOrWritten) {
     PingSettings settings{"old", 1, 2, 1, 3};
-    LoadSettings("", settings);
+    LoadSettings(L"", settings);
     EXPECT_EQ(settings.count, 10u);
     EXPECT_EQ(settings.host, "");
-    SaveSettings("", settings);  // must not reach the profile calls with an empty path
+    SaveSettings(L"", settings);  // must not reach the profile calls with an empty path
 }
 
 TEST(SettingsFilePath, IsTheExecutablesPathWithIni) {
-    char exe[MAX_PATH] = {};
-    DWORD n = ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    ASSERT_GT(n, 3u);
-    std::string expected(exe, n - 3);
-    EXPECT_EQ(SettingsFilePath(), expected + "ini");
-    EXPECT_NE(SettingsFilePath().find("settings_win_test.ini"), std::string::npos);
+    EXPECT_EQ(SettingsFilePath(), ProgramDirectory() + L"settings_win_test.ini");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/win/wide_text.h"
 #include "tests/support/files.h"
 #include "tests/support/ghost_host_fixture.h"
 #include "tests/ui/win/test_ping_dialog.h"
@@ -26,16 +27,16 @@ namespace {
 // with it.
 class PrivateSettingsFile {
 public:
-    const std::string& path() const { return m_path; }
+    const std::wstring& path() const { return m_path; }
 
 private:
     TempFolder m_folder{L"quillbin_ui"};
-    std::string m_path = m_folder.AnsiFile(L"quillbin.ini");
+    std::wstring m_path = m_folder.File(L"quillbin.ini");
 };
 
-std::string ReadSetting(const std::string& path, const char* key) {
+std::string ReadSetting(const std::wstring& path, const char* key) {
     char value[256] = {};
-    ::GetPrivateProfileStringA("General", key, "<missing>", value, sizeof value, path.c_str());
+    ::GetPrivateProfileStringA("General", key, "<missing>", value, sizeof value, AnsiFromWide(path).c_str());
     return value;
 }
 

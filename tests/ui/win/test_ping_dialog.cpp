@@ -97,7 +97,7 @@ private:
 
 TestPingDialog* TestPingDialog::s_running = nullptr;
 
-TestPingDialog::TestPingDialog(std::string settingsPath, EchoScript& script) : m_script(script) {
+TestPingDialog::TestPingDialog(std::wstring settingsPath, EchoScript& script) : m_script(script) {
     m_settingsPath = std::move(settingsPath);
 }
 

@@ -29,7 +29,7 @@ public:
     // A step returns true when it is done; the next runs at the next tick.
     using Step = std::function<bool(TestPingDialog&)>;
 
-    TestPingDialog(std::string settingsPath, EchoScript& script);
+    TestPingDialog(std::wstring settingsPath, EchoScript& script);
     ~TestPingDialog() override;
 
     std::vector<Step> steps;
