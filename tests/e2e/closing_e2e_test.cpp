@@ -1,5 +1,6 @@
 // Closing the dialog: the closing event, the settings file beside the
 // executable, and settings that the file holds out of the fields' ranges.
+// Built into e2e_locale_test, so it runs under code page 932 and under 1252.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -28,7 +29,13 @@ struct ClosingCase {
     std::function<void(const DialogDriver&)> edit;
     std::function<void(HWND)> close;
     std::vector<std::string> file;
+    // The settings file the copy starts with, and where it lies.
+    std::optional<std::string> settings = std::nullopt;
+    std::wstring folderStem = L"quillbin_e2e";
 };
+
+// "ホスト" in code page 932.
+constexpr char kJapaneseHost[] = "\x83\x7a\x83\x58\x83\x67.example";
 
 TEST(Closing, SendsTheClosingEventEndsTheProcessAndWritesTheFieldsShown) {
     const ClosingCase cases[] = {
@@ -45,12 +52,22 @@ TEST(Closing, SendsTheClosingEventEndsTheProcessAndWritesTheFieldsShown) {
              ASSERT_TRUE(dialog.Fill({L"localhost", L"999", L"1500", L"1"}));
          },
          ChooseClose, SettingsFileLines("999", "1500", "1", "0", "localhost")},
+        // Hangul, which neither code page 932 nor 1252 can write, with Latin
+        // and Japanese: the file there loads (its values come back beside
+        // the count typed).
+        {"in a folder that the ANSI code page cannot name, edited, Esc",
+         [](const DialogDriver& dialog) { ASSERT_TRUE(dialog.Type(kCountField, L"3")); }, PressEscape,
+         SettingsFileLines("3", "64", "100", "1", kJapaneseHost),
+         std::string("[General]\r\nPingNum=7\r\nPingSize=64\r\nPingTTL=100\r\nPingNF=1\r\nPingHost=") + kJapaneseHost,
+         L"설정_é_日本"},
     };
     for (const ClosingCase& c : cases) {
         SCOPED_TRACE(c.what);
         // Renamed: the settings file takes the copy's name.
         ProgramOptions options;
         options.fileName = L"pinger.exe";
+        options.settings = c.settings;
+        options.folderStem = c.folderStem;
         ProgramWithGhostHost e2e({}, options);
         ASSERT_TRUE(e2e.Start()) << e2e.error();
         auto& [host, program, dialog] = e2e;

@@ -24,6 +24,8 @@ struct ProgramOptions {
     std::wstring fileName = L"quillbin.exe";
     // Bytes of a settings file put beside the copy before it starts.
     std::optional<std::string> settings;
+    // How the name of the copy's fresh folder starts.
+    std::wstring folderStem = L"quillbin_e2e";
     // The program copied (from beside the test program) and the caption of
     // the dialog that shows it is up: another program on the same framework
     // can be run the same way.
@@ -69,7 +71,7 @@ private:
     bool CopyProgram();
 
     ProgramOptions m_options;
-    TempFolder m_folder{L"quillbin_e2e"};
+    TempFolder m_folder{m_options.folderStem};
     std::wstring m_programPath = m_folder.File(m_options.fileName);
     ChildProcess m_process;
     DWORD m_startTick = 0;
