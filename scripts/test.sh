@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test, stage by stage:
 #   native  the portable core, built with g++ under AddressSanitizer and UBSan (build/native)
-#   tsan    the echo run's threaded tests under ThreadSanitizer (build/tsan)
+#   tsan    the threaded tests (echo run, ghost notifier) under ThreadSanitizer (build/tsan)
 #   wine    everything built with MinGW-w64 (build/win) and run under Wine, the
 #           end-to-end tests included, in the tests' own prefix and displays
 #   lab     the network lab: echoes under Wine through network namespaces (root)
@@ -164,9 +164,10 @@ if build native "$QB_BUILD/native"; then
     stage native "$QB_BUILD/native" "$build_time" "$@"
 fi
 
-# The echo run's threads (closing at every step of a run) under
-# ThreadSanitizer, in a tree of their own that builds only those tests.
-qb_log "configure: ThreadSanitizer tree (g++): the echo run's threads"
+# The echo run's threads (closing at every step of a run) and the ghost
+# notifier's beside a worker's sends, under ThreadSanitizer, in a tree of
+# their own that builds only those tests.
+qb_log "configure: ThreadSanitizer tree (g++): the echo run's and the notifier's threads"
 cmake -S "$QB_ROOT" -B "$QB_BUILD/tsan" -G Ninja -DQUILLBIN_SANITIZE=OFF -DQUILLBIN_TSAN=ON >/dev/null
 if build tsan "$QB_BUILD/tsan" --target quillbin_tests; then
     stage tsan "$QB_BUILD/tsan" "$build_time" "$@"

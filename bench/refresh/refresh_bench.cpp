@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "framework/win/unique_handle.h"
-#include "sstp/win/ghost_notifier.h"
+#include "sstp/win/ghost_notifier_bindings.h"
 #include "sstp/win/host_directory_reader.h"
 #include "sstp/win/sakura_message.h"
 #include "tests/support/ghost_notifier_peer.h"
@@ -81,7 +81,7 @@ int Run(int refreshes) {
     std::printf("one refresh, 64 KiB block, %u ghosts, %d rounds   median   fastest   slowest\n", kGhosts, refreshes);
     HostDirectoryReader locked;
     HostDirectoryReader unlocked(nullptr);
-    GhostNotifier notifier(RegisterSakuraMessage());
+    GhostNotifierBindings notifier(RegisterSakuraMessage());
     Series whole{"RefreshGhostList, mutex free"}, underMutex{"read under the mutex (free)"},
         withoutMutex{"read without the mutex"};
     // Taken in turn, so that all three see the same machine.

@@ -5,6 +5,7 @@
 
 #include "framework/win/named_mutex.h"
 #include "sstp/ghost_list.h"
+#include "sstp/ghost_notifier_roles.h"
 #include "sstp/host_directory.h"
 
 namespace quillbin::win {
@@ -14,7 +15,7 @@ namespace quillbin::win {
 // window must not freeze on a host that never lets go.
 inline constexpr DWORD kHostDirectoryMutexWaitMs = 100;
 
-class HostDirectoryReader {
+class HostDirectoryReader final : public HostDirectorySource {
 public:
     // The mutex is created or opened here, once for the reader's life. With
     // no mutex (a null name, or none could be had) every read copies without.
@@ -26,7 +27,7 @@ public:
     // for the copy out of the view; the view and the mapping go right after
     // it, and the parse works on the copy. While it waits for the mutex the
     // calling thread keeps carrying out the messages sent to its windows.
-    std::optional<GhostList> Read();
+    std::optional<GhostList> Read() override;
 
 private:
     const char* m_mappingName;

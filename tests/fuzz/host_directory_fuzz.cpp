@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "sstp/host_directory.h"
-#include "sstp/host_directory.h"
 
 namespace {
 

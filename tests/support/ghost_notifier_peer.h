@@ -3,17 +3,19 @@
 #pragma once
 
 #include "sstp/ghost_list.h"
-#include "sstp/win/ghost_notifier.h"
+#include "sstp/win/ghost_notifier_bindings.h"
 
-namespace quillbin::win {
+namespace quillbin {
 
 class GhostNotifierPeer {
 public:
     // A copy, taken under the lock: it waits for a send of another thread.
-    static GhostList Ghosts(GhostNotifier& notifier) {
-        auto guard = notifier.m_ghostLock.lock();
-        return notifier.m_ghosts;
+    static GhostList Ghosts(win::GhostNotifierBindings& notifier) {
+        notifier.Lock();
+        GhostList ghosts = notifier.m_notifier.m_ghosts;
+        notifier.Unlock();
+        return ghosts;
     }
 };
 
-}  // namespace quillbin::win
+}  // namespace quillbin

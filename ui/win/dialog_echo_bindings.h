@@ -11,7 +11,7 @@
 #include "echo/echo_worker_thread.h"
 #include "echo/win/win32_echo_bindings.h"
 #include "framework/win/controls.h"
-#include "sstp/win/ghost_notifier.h"
+#include "sstp/win/ghost_notifier_bindings.h"
 
 namespace quillbin::win {
 
@@ -19,7 +19,7 @@ namespace quillbin::win {
 struct DialogEchoTargets {
     const CListBox* resultList = nullptr;
     HWND statusLine = nullptr;
-    GhostNotifier* notifier = nullptr;
+    GhostNotifierBindings* notifier = nullptr;
 };
 
 class DialogEchoBindings : public EchoRunBindings, public EchoDisplay, public ResultsNotifier {
@@ -40,7 +40,7 @@ private:
     Win32EchoBindings m_bindings;
     const CListBox& m_resultList;
     CStatic m_statusLine;
-    GhostNotifier& m_notifier;
+    GhostNotifierBindings& m_notifier;
 };
 
 }  // namespace quillbin::win

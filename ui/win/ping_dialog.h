@@ -15,7 +15,7 @@
 #include "framework/win/controls.h"
 #include "framework/win/dialog.h"
 #include "settings/ping_settings.h"
-#include "sstp/win/ghost_notifier.h"
+#include "sstp/win/ghost_notifier_bindings.h"
 #include "ui/win/dialog_echo_bindings.h"
 
 namespace quillbin::win {
@@ -89,7 +89,7 @@ private:
     HACCEL m_accelerators;
 
     // The ghost list and its lock.
-    GhostNotifier m_notifier;
+    GhostNotifierBindings m_notifier;
     bool m_closingEventSent = false;
     bool m_settingsSaved = false;
 

@@ -1,4 +1,4 @@
-// Blocks "Sakura" published by the test itself: what a refresh makes of sizes
+// Blocks "Sakura" published by the test itself: what a read makes of sizes
 // that are 0, short, or larger than the block really is.
 #include <gtest/gtest.h>
 
@@ -8,10 +8,7 @@
 #include <vector>
 
 #include "framework/win/unique_handle.h"
-#include "sstp/win/ghost_notifier.h"
 #include "sstp/win/host_directory_reader.h"
-#include "sstp/win/sakura_message.h"
-#include "tests/support/ghost_notifier_peer.h"
 
 namespace quillbin::win {
 namespace {
@@ -89,7 +86,6 @@ TEST(HostDirectory, SizeFieldsOfPublishedBlocks) {
          SizeField(0xFFFFFFFFu) + TextEndingAt(4090) + "Q.", std::vector<uint32_t>{100, 200, 300}},
     };
     // clang-format on
-    GhostNotifier notifier(RegisterSakuraMessage());
     for (const BlockCase& c : cases) {
         SCOPED_TRACE(c.label);
         {
@@ -100,23 +96,14 @@ TEST(HostDirectory, SizeFieldsOfPublishedBlocks) {
             if (read) {
                 EXPECT_EQ(read->handles, *c.expected);
             }
-
-            // The notifier's refresh agrees, and a failed one leaves no ghosts.
-            EXPECT_EQ(notifier.RefreshGhostList(), c.expected ? 1 : 0);
-            EXPECT_EQ(GhostNotifierPeer::Ghosts(notifier).handles, c.expected.value_or(std::vector<uint32_t>{}));
         }
     }
 }
 
-TEST(HostDirectory, NoBlockMeansNoGhostsAndNothingSent) {
+TEST(HostDirectory, NoBlockMeansNoGhosts) {
     UniqueHandle existing(::OpenFileMappingA(FILE_MAP_READ, FALSE, kHostDirectoryName));
     ASSERT_FALSE(existing) << "a block \"Sakura\" is published";
     EXPECT_FALSE(HostDirectoryReader().Read().has_value());
-
-    GhostNotifier notifier(RegisterSakuraMessage());
-    EXPECT_EQ(notifier.RefreshGhostList(), 0);
-    EXPECT_EQ(GhostNotifierPeer::Ghosts(notifier).size(), 0u);
-    EXPECT_EQ(notifier.SendSstpNotify("Event: OnApplicationBoot\r\n"), 0u);
 }
 
 }  // namespace
