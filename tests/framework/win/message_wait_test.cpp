@@ -145,33 +145,27 @@ TEST(MessageWait, BoundedWaitsSayHowTheyEnded) {
     EXPECT_EQ(WaitServingSentMessages(reinterpret_cast<HANDLE>(0x7FF0), INFINITE), WaitResult::Failed);
 }
 
-// A host that runs elevated or as another user makes the mutex, granting us
-// no more than waiting and releasing.
-class HostsRestrictedMutex {
-public:
-    static constexpr char kName[] = "QuillbinRestrictedMutex";
-    HostsRestrictedMutex() {
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100001;;;WD)", SDDL_REVISION_1,
-                                                                    &descriptor, nullptr)) {
-            return;
-        }
-        SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
-        m_handle.reset(::CreateMutexA(&attributes, FALSE, kName));
-        ::LocalFree(descriptor);
+// The mutex as a host that runs elevated or as another user makes it,
+// granting us no more than waiting and releasing.
+constexpr char kHostsMutex[] = "QuillbinRestrictedMutex";
+UniqueHandle CreateHostsRestrictedMutex() {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100001;;;WD)", SDDL_REVISION_1,
+                                                                &descriptor, nullptr)) {
+        return UniqueHandle();
     }
-    bool made() const { return m_handle.is_valid(); }
-
-private:
-    UniqueHandle m_handle;
-};
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    UniqueHandle mutex(::CreateMutexA(&attributes, FALSE, kHostsMutex));
+    ::LocalFree(descriptor);
+    return mutex;
+}
 
 // Wine grants every open all it asks for, whatever the descriptor: the
 // rights the handle holds show what was asked for.
 TEST(NamedMutexRights, AsksForWaitAndReleaseOnly) {
-    HostsRestrictedMutex hosts;
-    ASSERT_TRUE(hosts.made());
-    NamedMutex ours(HostsRestrictedMutex::kName);
+    UniqueHandle hosts = CreateHostsRestrictedMutex();
+    ASSERT_TRUE(hosts.is_valid());
+    NamedMutex ours(kHostsMutex);
     ASSERT_TRUE(ours.is_valid()) << ::GetLastError();
     PUBLIC_OBJECT_BASIC_INFORMATION info{};
     ASSERT_EQ(::NtQueryObject(ours.get(), ObjectBasicInformation, &info, sizeof info, nullptr), 0);
@@ -181,12 +175,12 @@ TEST(NamedMutexRights, AsksForWaitAndReleaseOnly) {
 // Windows refuses an open that asks for all access; ours still opens the
 // mutex and owns it.
 TEST(NamedMutexRightsOnWindows, OpensAndOwnsAMutexThatRefusesAllAccess) {
-    HostsRestrictedMutex hosts;
-    ASSERT_TRUE(hosts.made());
-    UniqueHandle allAccess(::CreateMutexA(nullptr, FALSE, HostsRestrictedMutex::kName));
+    UniqueHandle hosts = CreateHostsRestrictedMutex();
+    ASSERT_TRUE(hosts.is_valid());
+    UniqueHandle allAccess(::CreateMutexA(nullptr, FALSE, kHostsMutex));
     ASSERT_FALSE(allAccess.is_valid()) << "the descriptor is not enforced here";
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-    NamedMutex ours(HostsRestrictedMutex::kName);
+    NamedMutex ours(kHostsMutex);
     ASSERT_TRUE(ours.is_valid()) << ::GetLastError();
     EXPECT_TRUE(ours.lock_serving_sent_messages(1000));
 }
