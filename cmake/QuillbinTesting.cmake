@@ -1,8 +1,11 @@
 # quillbin_add_test(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>]
 #                   [PROPERTIES <name> <value>...] [EMULATOR <command...>])
 # One GoogleTest executable whose cases CTest lists at test time (listing at
-# build time cannot run Windows programs). EMULATOR replaces the tree's
-# emulator (Wine) for this program, e.g. with a wrapper around it.
+# build time cannot run Windows programs). In the Windows tree they run
+# through wine-run.sh (cmake/wine-run.sh.in) in the tests' own prefix, and
+# require its session (fixture wine_test) unless PROPERTIES names the
+# fixtures they require. EMULATOR replaces the tree's emulator for this
+# program, e.g. with a wrapper around it.
 #
 # A case whose check only Windows can make (what Wine does not do as Windows
 # does: object security, message-queue wake-ups, Don't Fragment on the wire)
@@ -10,7 +13,23 @@
 # lists such cases under the label windows-only alone, which no Wine stage of
 # the test command selects; the Windows run (scripts/windows-tests.cmd) runs
 # every case of every program named in windows-tests.txt.
+include_guard(GLOBAL)
 include(GoogleTest)
+
+# The sessions of the Windows tree's two test prefixes, test and e2e: a
+# fixture each, whose setup test starts the prefix's display and wineserver
+# and whose cleanup test stops them (wine-run.sh says why). Every test in one
+# of them requires its fixture, so any selection, by `ctest` alone as by
+# scripts/test.sh, starts what it needs.
+if(WIN32)
+    foreach(prefix test e2e)
+        add_test(NAME wine.${prefix}-prefix COMMAND ${CMAKE_BINARY_DIR}/wine-run.sh --prefix ${prefix} --start)
+        add_test(NAME wine.${prefix}-prefix.stop COMMAND ${CMAKE_BINARY_DIR}/wine-run.sh --prefix ${prefix} --stop)
+        # The first start makes the prefix (10-15 s).
+        set_tests_properties(wine.${prefix}-prefix PROPERTIES FIXTURES_SETUP wine_${prefix} LABELS wine TIMEOUT 180)
+        set_tests_properties(wine.${prefix}-prefix.stop PROPERTIES FIXTURES_CLEANUP wine_${prefix} LABELS wine TIMEOUT 60)
+    endforeach()
+endif()
 
 # The test programs of the Windows run, one a line, into windows-tests.txt
 # at the top of the Windows tree.
@@ -39,6 +58,9 @@ function(quillbin_discover_tests name)
     if(NOT WIN32)
         gtest_discover_tests(${name} ${discovery} PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300 ${ARG_PROPERTIES})
         return()
+    endif()
+    if(NOT FIXTURES_REQUIRED IN_LIST ARG_PROPERTIES)
+        list(APPEND ARG_PROPERTIES FIXTURES_REQUIRED wine_test)
     endif()
     gtest_discover_tests(${name} ${discovery} TEST_FILTER "-*OnWindows.*"
         PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300 ${ARG_PROPERTIES})

@@ -16,14 +16,13 @@ qb_configure_win
 cmake --build "$dir" -j "$(nproc)" --target ui_bench
 # Set before a private Xvfb may be started.
 trap qb_stop_display EXIT
-qb_wine_prefix
 qb_display
 export LC_ALL=${QB_LOCALE:-ja_JP.UTF-8}
 qb_log "ui_bench"
-qb_wine "$dir/ui_bench.exe" "$@"
-wineserver -w
+"$dir/wine-run.sh" --prefix "$QB_RUN_PREFIX" "$dir/ui_bench.exe" "$@"
+WINEPREFIX=$QB_RUN_PREFIX wineserver -w
 # Closing during a run against a host that drops every echo: in network
 # namespaces of their own (root only; skipped, saying why, elsewhere).
 qb_log "ui_bench: closing during a run against a silent host"
-"$QB_ROOT/tests/e2e/silent_host.sh" "$dir/bench-silent-host" "$dir/wine-run.sh" "$dir/ui_bench.exe" "$WINEPREFIX" ||
+"$QB_ROOT/tests/e2e/silent_host.sh" "$dir/bench-silent-host" "$dir/wine-run.sh" "$dir/ui_bench.exe" "$QB_RUN_PREFIX" ||
     [ $? -eq 77 ]

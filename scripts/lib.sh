@@ -1,14 +1,14 @@
 # Shared by the run, test, soak and benchmark commands: installs what a fresh
-# Debian 12 machine lacks (or, with QB_NO_INSTALL=1, names it), prepares
-# private Wine prefixes and provides X displays.
+# Debian 12 machine lacks (or, with QB_NO_INSTALL=1, names it), configures
+# the Windows tree and provides X displays. Wine programs run through the
+# tree's wine-run.sh (cmake/wine-run.sh.in), which holds Wine's environment.
 # Sourced, not run.
 
 QB_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QB_BUILD=${QB_BUILD:-$QB_ROOT/build}
-# The run command's prefix, and the tests' own: a test run stops its
-# wineserver, which must never end a program started with the run command.
+# The run command's prefix: never one of the tests' (a test run stops their
+# wineservers, which must never end a program started with the run command).
 QB_RUN_PREFIX=$QB_BUILD/win/wineprefix
-QB_TEST_PREFIX=$QB_BUILD/win/test-prefix
 
 qb_log() { printf '\033[1m==> %s\033[0m\n' "$*" >&2; }
 
@@ -82,77 +82,6 @@ qb_install_packages() {
     fi
 }
 
-# qb_wine_env [PREFIX]: the Wine environment every program of ours runs in,
-# in PREFIX (default: the run command's). A WINEPREFIX of the caller's own is
-# never used: its registry would be changed.
-qb_wine_env() {
-    export WINEPREFIX=${1:-$QB_RUN_PREFIX}
-    export WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml="
-}
-
-# QB_WINE, the command, and qb_wine ARGS...: wine, with the kernel's address
-# randomisation off for it and every process it starts. Debian's Wine has no
-# preloader: its loader is a fixed-address program at 0x7d000000, and the
-# kernel starts glibc's heap anywhere in the gigabyte above it. Now and then
-# (about one start in several thousand) that heap lies on the page Wine must
-# map at 0x7ffe0000, and the new process dies before it runs ("failed to map
-# the shared user data: c0000018"): its parent's CreateProcess fails with
-# error 1359, or, where it was the desktop process, a window cannot be made.
-# Without the randomisation the heap starts right after the loader, far
-# below that page.
-QB_WINE=(setarch -R wine)
-qb_wine() { "${QB_WINE[@]}" "$@"; }
-
-# qb_wine_prefix [PREFIX]: as qb_wine_env, and creates the prefix once (the
-# first start takes 10-15 s).
-qb_wine_prefix() {
-    qb_wine_env "$@"
-    "$QB_ROOT/scripts/wine-prefix.sh" "$WINEPREFIX"
-}
-
-# qb_wine_server_start [KEEPER]: one wineserver for a whole test run, in the
-# current WINEPREFIX: hundreds of short test programs then neither start a
-# server each nor race one that is shutting down. Wine's own services and
-# the desktop (held by KEEPER, by default the Windows tree's desktop_keeper.exe)
-# are started here with no output attached: started by a test program
-# instead, they would inherit its output pipe and keep it open, and CTest
-# would count that test as running until they end.
-qb_wine_server_start() {
-    # Whatever an earlier, interrupted run left in the prefix goes first.
-    wineserver -k 2>/dev/null || true
-    wineserver -w
-    wineserver -p </dev/null >/dev/null 2>&1
-    qb_wine cmd /c exit </dev/null >/dev/null 2>&1
-    qb_wine_desktop_start "${1:-$QB_BUILD/win/desktop_keeper.exe}"
-}
-
-# qb_wine_desktop_start KEEPER: starts the desktop of the current WINEPREFIX
-# with KEEPER (tests/support/desktop_keeper.cpp says why), with no output
-# attached, and waits until it is up. The keeper ends with the wineserver.
-qb_wine_desktop_start() {
-    local ready i
-    ready=$(mktemp -u "$WINEPREFIX/.desktop-ready.XXXXXX")
-    qb_wine "$1" "Z:${ready//\//\\}" </dev/null >/dev/null 2>&1 &
-    for i in $(seq 1 300); do
-        [ -e "$ready" ] && { rm -f "$ready"; return 0; }
-        sleep 0.1
-    done
-    echo "the desktop keeper ($1) did not start within 30 s" >&2
-    return 1
-}
-
-# qb_wine_server_stop PREFIX...: ends the wineservers of those prefixes (and
-# every program in them) and waits until they have gone.
-qb_wine_server_stop() {
-    local prefix
-    for prefix in "$@"; do
-        [ -d "$prefix" ] || continue
-        WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-        WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
-    done
-}
-
 # Starts an Xvfb on a display that it picks itself (so that two commands
 # started at once cannot pick the same one); sets QB_XVFB_DISPLAY and
 # remembers the server so that qb_stop_display ends it.
@@ -215,37 +144,21 @@ qb_run_bench() {
     cmake -S "$QB_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLBIN_TESTS=OFF \
         -DCMAKE_TOOLCHAIN_FILE="$QB_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
     cmake --build "$dir" -j "$(nproc)" --target "$target"
-    qb_wine_prefix "$dir/wineprefix"
     qb_log "$target"
-    qb_wine "$dir/$target.exe" "$@"
+    "$dir/wine-run.sh" --prefix "$dir/wineprefix" "$dir/$target.exe" "$@"
 }
 
-# Where the Wine tests run (the test and soak commands): the tests' own
-# prefix with one wineserver for the whole run, and two private displays,
-# one of them for the end-to-end tests alone: windows of the other tests
-# would take the focus from the program they drive, or stand in their
-# screenshots. Set a trap that calls qb_wine_tests_stop before calling this.
-qb_wine_tests_start() {
-    QB_WINE_TESTS_STARTED=1
-    qb_wine_prefix "$QB_TEST_PREFIX"
-    qb_start_xvfb
-    export DISPLAY=$QB_XVFB_DISPLAY
-    qb_start_xvfb
-    export QB_E2E_DISPLAY=$QB_XVFB_DISPLAY
-    qb_wine_server_start
-}
-
-# Ends what qb_wine_tests_start started and whatever an interrupted test
-# leaves running: the namespaces and responder of the network lab, the
-# wineservers of the tests' prefixes (each ends the programs in it).
-qb_wine_tests_stop() {
-    [ "${QB_WINE_TESTS_STARTED:-0}" = 1 ] || { qb_stop_display; return 0; }
+# qb_tests_stop: ends what a run of the Windows tree's tests leaves running
+# when it is cut short: the network lab (its namespaces, responder and
+# wineserver), and the sessions of the tests' prefixes, which end by
+# themselves about a second after their CTest has gone (this waits for them).
+qb_tests_stop() {
     local win=$QB_BUILD/win
+    [ -x "$win/wine-run.sh" ] || return 0
     # lab.sh down does nothing where the lab is not up (or cannot be).
     "$QB_ROOT/tests/lab/lab.sh" down "$win/lab" >/dev/null 2>&1 || true
-    qb_wine_server_stop "$QB_TEST_PREFIX" "$win/e2e-prefix"
-    qb_stop_display
-    QB_WINE_TESTS_STARTED=0
+    "$win/wine-run.sh" --prefix test --stop || true
+    "$win/wine-run.sh" --prefix e2e --stop || true
 }
 
 # qb_ctest_selected DIR [ctest args...]: how many tests the arguments select

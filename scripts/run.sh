@@ -8,18 +8,19 @@ source "$(dirname "$0")/lib.sh"
 qb_install_packages "${QB_RUN_PACKAGES[@]}"
 qb_configure_win
 cmake --build "$QB_BUILD/win" -j "$(nproc)" --target quillbin ghost_host
+wine=("$QB_BUILD/win/wine-run.sh" --prefix "$QB_RUN_PREFIX")
 
 host_pid=
 stop_host() {
     if [ -n "$host_pid" ] && kill -0 "$host_pid" 2>/dev/null; then
-        qb_wine "$QB_BUILD/win/ghost_host.exe" --command quit || kill "$host_pid" 2>/dev/null || true
+        "${wine[@]}" "$QB_BUILD/win/ghost_host.exe" --command quit || kill "$host_pid" 2>/dev/null || true
         wait "$host_pid" 2>/dev/null || true
     fi
 }
 # Set before anything is started: the demo ghost host and a private Xvfb are
 # stopped however the command ends.
 trap 'stop_host; qb_stop_display' EXIT
-qb_wine_prefix
+"${wine[@]}" --prepare
 qb_display
 export LC_ALL=${QB_LOCALE:-ja_JP.UTF-8}
 
@@ -27,7 +28,7 @@ export LC_ALL=${QB_LOCALE:-ja_JP.UTF-8}
 # and appends it to build/win/ghost_host.log.
 host_log=$QB_BUILD/win/ghost_host.log
 rm -f "$host_log"
-"${QB_WINE[@]}" "$QB_BUILD/win/ghost_host.exe" --log "$(winepath -w "$host_log" 2>/dev/null)" &
+"${wine[@]}" "$QB_BUILD/win/ghost_host.exe" --log "Z:${host_log//\//\\}" &
 host_pid=$!
 # The program reads the ghosts when its dialog opens: let the host publish
 # them first (its window appears once it has).
@@ -44,6 +45,6 @@ if [ ! -e "$settings" ]; then
     printf '[General]\r\nPingNum=10\r\nPingSize=18\r\nPingTTL=255\r\nPingNF=0\r\nPingHost=127.0.0.1\r\n' >"$settings"
 fi
 
-qb_wine "$QB_BUILD/win/quillbin.exe"
+"${wine[@]}" "$QB_BUILD/win/quillbin.exe"
 stop_host
-wineserver -w
+WINEPREFIX=$QB_RUN_PREFIX wineserver -w

@@ -2,8 +2,8 @@
 # Runs the Wine tests (the end-to-end tests among them) and the network lab N
 # rounds over, without retries, so that a failure that comes now and then
 # shows. The Windows tree is built once; each round runs the wine and lab
-# stages as scripts/test.sh does, on a fresh wineserver. Everything goes to
-# build/soak/:
+# stages as scripts/test.sh does, each CTest run on fresh wineservers and
+# displays (its fixtures start them). Everything goes to build/soak/:
 #   <test>/round-<k>.log        each failure's full output (from CTest's JUnit results)
 #   rounds/<k>-<stage>.log      CTest's own output, and <k>-<stage>.xml its JUnit results
 # and a summary at the end: rounds, failures per test, time taken.
@@ -21,7 +21,7 @@ rounds=$1
 shift
 
 # Set before anything is started (see scripts/test.sh).
-trap qb_wine_tests_stop EXIT
+trap qb_tests_stop EXIT
 
 qb_install_packages
 jobs=$(nproc)
@@ -33,7 +33,6 @@ win=$QB_BUILD/win
 qb_log "Windows tree (MinGW-w64): built once for every round"
 qb_configure_win
 cmake --build "$win" -j "$jobs"
-qb_wine_tests_start
 
 # As in scripts/test.sh: the release checks are a stage of their own there, and
 # build release trees rather than run Wine tests; the cases only Windows can
@@ -57,8 +56,6 @@ all_failures=0 all_skipped=0
 start=$SECONDS
 for round in $(seq 1 "$rounds"); do
     round_start=$SECONDS
-    # Each round as a test run starts: on a fresh wineserver.
-    [ "$round" -eq 1 ] || qb_wine_server_start
     passed=0 fails=0 skipped=0 names=()
     for stage in "${stages[@]}"; do
         # shellcheck disable=SC2206

@@ -3,7 +3,8 @@
 #   native  the portable core, built with g++ under AddressSanitizer and UBSan (build/native)
 #   tsan    the threaded tests (echo run, ghost notifier) under ThreadSanitizer (build/tsan)
 #   wine    everything built with MinGW-w64 (build/win) and run under Wine, the
-#           end-to-end tests included, in the tests' own prefix and displays
+#           end-to-end tests included, in the tests' own prefixes and displays
+#           (which CTest starts and stops itself: cmake/wine-run.sh.in)
 #   lab     the network lab: echoes under Wine through network namespaces (root)
 # and, beside the lab, which mostly waits, the stages that mostly compute:
 #   release the release package: two fresh release builds compared byte for byte,
@@ -26,13 +27,13 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-# Set before anything is started: Xvfb, wineservers, the lab's namespaces
-# and the fuzz stage are stopped however the run ends.
+# Set before anything is started: the stages run beside another, the lab's
+# namespaces and the Wine tests' sessions are stopped however the run ends.
 declare -A background=()   # stage name -> process group of a stage run beside another
 stop_everything() {
     local name
     for name in "${!background[@]}"; do kill -- "-${background[$name]}" 2>/dev/null || true; done
-    qb_wine_tests_stop
+    qb_tests_stop
 }
 trap stop_everything EXIT
 
@@ -178,7 +179,6 @@ qb_configure_win
 win_built=0
 if build wine "$QB_BUILD/win"; then
     win_built=1
-    qb_wine_tests_start
     # Cases only Windows can check (label windows-only) are not Wine's to
     # run: the Windows run runs them (scripts/windows-tests.cmd).
     stage wine "$QB_BUILD/win" "$build_time" -LE 'lab|release|windows-only' "$@"
@@ -240,7 +240,7 @@ else
     summary+=("lab: not run: the Windows tree did not build")
     summary+=("release: not run: the Windows tree did not build")
 fi
-qb_wine_tests_stop
+qb_tests_stop
 if [ -n "$lint_line" ]; then summary+=("$lint_line"); else collect lint; fi
 if [ -n "$fuzz_line" ]; then summary+=("$fuzz_line"); else collect fuzz; fi
 

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots: runs e2e_screenshots.exe under each locale
-# (code pages 932 and 1252) and captures every window rectangle it announces
-# from the X display, into OUTDIR as PNG files.
+# Takes the README's screenshots: runs e2e_screenshots.exe in the end-to-end
+# prefix under each locale (code pages 932 and 1252) and captures every
+# window rectangle it announces from that prefix's X display, into OUTDIR as
+# PNG files.
 # Usage: screenshots.sh OUTDIR WINERUN PROGRAM
 set -euo pipefail
-outdir=$1 winerun=$2 program=$3
-[ -n "${DISPLAY:-}" ] || { echo "screenshots need an X display (DISPLAY is not set)" >&2; exit 1; }
+outdir=$1 program=$3
+wine=("$2" --prefix e2e)
+display=$("${wine[@]}" --display)
+[ -n "$display" ] || { echo "screenshots need an X display (the e2e prefix has no session, DISPLAY is not set)" >&2; exit 1; }
 command -v import >/dev/null || { echo "screenshots need ImageMagick's import" >&2; exit 1; }
 mkdir -p "$outdir"
 rm -f "$outdir"/*.rect "$outdir"/*.rect.part
@@ -16,7 +19,7 @@ capture_pending() {
         [ -e "$rect" ] || continue
         name=${rect%.rect}
         read -r x y w h <"$rect"
-        import -display "$DISPLAY" -window root -crop "${w}x${h}+${x}+${y}" +repage "png:$name.png.part"
+        import -display "$display" -window root -crop "${w}x${h}+${x}+${y}" +repage "png:$name.png.part"
         rm -f "$rect"
         mv "$name.png.part" "$name.png"
         echo "captured $(basename "$name").png (${w}x${h} at $x,$y)"
@@ -27,7 +30,7 @@ capture_pending() {
 pid=
 trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true' EXIT
 for locale in ja_JP.UTF-8 C.UTF-8; do
-    LC_ALL=$locale "$winerun" "$program" "$outdir" &
+    LC_ALL=$locale "${wine[@]}" "$program" "$outdir" &
     pid=$!
     while kill -0 "$pid" 2>/dev/null; do
         capture_pending

@@ -50,4 +50,4 @@ netns_hosts_set "$client" '127.0.0.1 localhost' '198.18.3.2 silent-host'
 
 stop_wineserver "$prefix"
 mkdir -p "$workdir"
-ip netns exec "$client" env WINEPREFIX="$prefix" QB_SILENT_HOST=198.18.3.2 "$winerun" "$program"
+ip netns exec "$client" env QB_SILENT_HOST=198.18.3.2 "$winerun" --prefix "$prefix" "$program"

@@ -18,16 +18,17 @@
 # outside it would send the echoes from the wrong place).
 #
 # Usage:
-#   lab.sh up LABDIR RESPONDER           create the namespaces and start the responder
+#   lab.sh up LABDIR RESPONDER WINERUN   create the namespaces and start the
+#                                        responder; make the lab's prefix
 #   lab.sh down LABDIR                   remove everything that up created
 #   lab.sh case LABDIR WINERUN DRIVER CASEFILE
 #                                        run one case and compare its output
-# A case file holds "key: value" lines (args, hosts, where), a line "---" and
-# the expected output. "where: local" runs the driver outside the lab, in the
-# tests' own prefix; "hosts: ADDRESS NAME" gives the client a hosts file
-# of its own for the case (/etc/netns/<client>/hosts, which `ip netns exec`
-# puts over /etc/hosts), holding localhost and that line; the machine's
-# /etc/hosts is never changed.
+# WINERUN is the tree's wine-run.sh. A case file holds "key: value" lines
+# (args, hosts, where), a line "---" and the expected output. "where: local"
+# runs the driver outside the lab, in the tests' own prefix; "hosts: ADDRESS
+# NAME" gives the client a hosts file of its own for the case
+# (/etc/netns/<client>/hosts, which `ip netns exec` puts over /etc/hosts),
+# holding localhost and that line; the machine's /etc/hosts is never changed.
 # Exits 77 (skipped) where root or the ip command is missing.
 set -euo pipefail
 
@@ -91,7 +92,7 @@ lab_down() {
 }
 
 lab_up() {
-    local responder=$1
+    local responder=$1 winerun=$2
     [ -x "$responder" ] || die "responder not built: $responder"
     mkdir -p "$labdir"
     lab_down
@@ -143,7 +144,7 @@ lab_up() {
 
     # The prefix is made once and kept; the first start takes 10-15 s.
     stop_wineserver "$prefix"
-    "$HERE/../../scripts/wine-prefix.sh" "$prefix"
+    "$winerun" --prefix "$prefix" --prepare
     trap - EXIT
     echo "lab up: ${NS[*]}"
 }
@@ -178,7 +179,7 @@ run_case() {
         ip -n "${NS[client]}" route flush cache
         # No X display is needed, and the display's socket may not be
         # reachable from the namespace.
-        command=(ip netns exec "${NS[client]}" env -u DISPLAY WINEPREFIX="$prefix" "$winerun" "$driver" "${argv[@]}")
+        command=(ip netns exec "${NS[client]}" env -u DISPLAY "$winerun" --prefix "$prefix" "$driver" "${argv[@]}")
     fi
 
     # The local cases run before the lab is up: its folder may not exist yet.

@@ -111,17 +111,16 @@ run() {
 
     # shellcheck source=../../scripts/lib.sh
     source "$ROOT/scripts/lib.sh"
-    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     cleanup() {
-        wineserver -k 2>/dev/null || true
+        WINEPREFIX=$run_work/prefix wineserver -k 2>/dev/null || true
         qb_stop_display
         rm -rf "$run_work"
     }
     trap cleanup EXIT
     qb_start_xvfb
-    export DISPLAY=$QB_XVFB_DISPLAY
-    "$ROOT/scripts/wine-prefix.sh" "$prefix"
-    QB_RELEASE_EXE="Z:$(tr / '\\' <<<"$folder/quillbin.exe")" "$winerun" "$driver" || status=$?
+    # The fresh prefix is made by the first start in it, on this display.
+    QB_RELEASE_EXE="Z:$(tr / '\\' <<<"$folder/quillbin.exe")" DISPLAY=$QB_XVFB_DISPLAY \
+        "$winerun" --prefix "$prefix" "$driver" || status=$?
     return $status
 }
 

@@ -6,7 +6,7 @@
 # from a zip that the release's own packer made of this tree's quillbin.exe;
 # then once more with a zip that lacks the program. tar_stand_in.exe unzips
 # in place of Windows' tar.exe.
-# Usage: windows_tests_cmd.sh TREE WINERUN      (in the end-to-end tests' environment)
+# Usage: windows_tests_cmd.sh TREE WINERUN      (the script runs in the end-to-end tests' prefix)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 tree=$1 winerun=$2
@@ -31,7 +31,7 @@ LIST
 # run ZIP LIST OUT: the script's output into OUT.log; its status is returned.
 run() {
     local status=0
-    QB_TAR=$(windows "$tree/tar_stand_in.exe") "$winerun" cmd /c "$(windows "$root/scripts/windows-tests.cmd")" \
+    QB_TAR=$(windows "$tree/tar_stand_in.exe") "$winerun" --prefix e2e cmd /c "$(windows "$root/scripts/windows-tests.cmd")" \
         "$(windows "$tree")" "$(windows "$1")" "$(windows "$work/$3")" "$(windows "$work/$2")" \
         >"$work/$3.log" 2>&1 || status=$?
     cat "$work/$3.log"
