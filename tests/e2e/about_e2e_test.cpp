@@ -86,7 +86,7 @@ TEST(AboutBox, SystemCommands16To31AndTheAboutButtonOpenItAndOtherCommandsDoNot)
 
 // The browser of the tests' Wine prefix is a script that appends the address
 // it is given to e2e-browser.log beside the test programs (set up by
-// e2e_prefix.sh); no real browser and no network are ever reached.
+// cmake/wine-run.sh.in); no real browser and no network are ever reached.
 std::wstring BrowserLogPath() { return ProgramDirectory() + L"e2e-browser.log"; }
 
 bool BrowserIsTheLoggingScript(std::string& configured) {

@@ -106,7 +106,7 @@ std::vector<std::string> PersonalitiesOfThisProgram() {
 }
 
 // Started with the kernel's address randomisation, a Wine process now and
-// then dies before it runs (see qb_wine in scripts/lib.sh). Each test program
+// then dies before it runs (cmake/wine-run.sh.in says why). Each test program
 // runs without it, and so does every process it starts.
 TEST(WineStart, TestProgramsRunWithoutAddressRandomisation) {
     constexpr unsigned long kAddrNoRandomize = 0x0040000;
