@@ -58,7 +58,7 @@ std::optional<GdiObjectCount> CountGdiObjects(HANDLE process) {
     DWORD objects = ::GetGuiResources(process, GR_GDIOBJECTS);
     // Every process holds some GDI objects (the stock ones at least): 0 is
     // the stub's answer, not a count.
-    if (objects > 0) return GdiObjectCount{static_cast<int>(objects), -1, "GetGuiResources"};
+    if (objects > 0) return GdiObjectCount{static_cast<int>(objects), -1, "GetGuiResources", {}};
     return CountFromHandleTable(process);
 }
 
