@@ -24,16 +24,22 @@ CWinApp*& RegisteredApplication() {
 std::wstring NameFromStringsOrExecutable() {
     std::wstring title = LoadWideString(kIdsAppTitle);
     if (!title.empty()) return title;
-    std::optional<std::wstring> path = FetchWithGrowingBuffer<wchar_t>(
-        [](wchar_t* buffer, size_t capacity) {
-            return static_cast<size_t>(::GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(capacity)));
-        },
-        MAX_PATH, 32768);
+    std::optional<std::wstring> path = ExecutablePath();
     if (!path) return {};
     return std::wstring(ExecutableBaseName(std::wstring_view(*path)));
 }
 
 }  // namespace
+
+std::optional<std::wstring> ExecutablePath() {
+    // The first try holds paths of up to 1023 characters; longer ones get a
+    // larger buffer, up to the longest path the system knows.
+    return FetchWithGrowingBuffer<wchar_t>(
+        [](wchar_t* buffer, size_t capacity) {
+            return static_cast<size_t>(::GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(capacity)));
+        },
+        1024, 32768);
+}
 
 CWinApp::CWinApp(const wchar_t* appName) {
     if (appName) m_appName = appName;

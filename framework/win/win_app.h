@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace quillbin::win {
@@ -41,6 +42,10 @@ public:
 // name, else string 57344, else the executable's file name without folder
 // and extension.
 std::wstring ApplicationName();
+
+// The running program's path, whole and in UTF-16 (the ANSI form writes a
+// character the code page cannot as '?'); nothing when it cannot be had.
+std::optional<std::wstring> ExecutablePath();
 
 // What WinMain does: runs the registered application object.
 int RunApplication(HINSTANCE instance);
